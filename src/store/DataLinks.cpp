@@ -1,0 +1,409 @@
+#include "store/DataLinks.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "platform/Cp1252.h"
+#include "platform/GermanFormat.h"
+
+namespace links {
+namespace {
+std::function<void(const QString &)> &Reporter() {
+    static std::function<void(const QString &)> reporter;
+    return reporter;
+}
+}  // namespace
+
+void SetErrorReporter(std::function<void(const QString &)> reporter) { Reporter() = std::move(reporter); }
+
+void ReportError(const QString &message) {
+    if (Reporter()) Reporter()(message);
+}
+
+bool Guard(const std::function<void()> &action) {
+    try {
+        action();
+        return true;
+    } catch (const std::exception &e) {
+        ReportError(QString::fromStdString(e.what()));
+    }
+    return false;
+}
+}  // namespace links
+
+QString DisplayText(const QVariant &v) {
+    if (v.isNull() || !v.isValid()) return QString();
+    switch (v.typeId()) {
+    case QMetaType::QDate: return de::DateText(v.toDate());
+    case QMetaType::QDateTime: return de::DateTimeText(v.toDateTime());
+    case QMetaType::QTime: return de::TimeText(v.toTime());
+    case QMetaType::Double: return de::FixedText(v.toDouble(), 2);
+    case QMetaType::QByteArray: return QStringLiteral("(BLOB)");
+    default: return v.toString();
+    }
+}
+
+QString MemoToStored(const QString &shown) {
+    QString s = shown;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return s;
+}
+
+QString StoredToMemo(const QString &stored) {
+    QString s = stored;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+namespace {
+
+// Puts the dataset into editing for typed input; false when it cannot be.
+bool StartEditing(TDataSource *source, bool readOnly) {
+    TIBDataSet *ds = source ? source->DataSet() : nullptr;
+    if (!ds || !ds->Active() || readOnly) return false;
+    if (IsEditing(ds->State())) return true;
+    if (!source->AutoEdit) return false;
+    return links::Guard([ds] { ds->Edit(); }) && IsEditing(ds->State());
+}
+
+}  // namespace
+
+// --- TDBEditLink ---------------------------------------------------------------
+
+TDBEditLink::TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fieldName)
+    : QObject(edit), edit_(edit), source_(source), field_(fieldName) {
+    if (source_->DataSet()) source_->DataSet()->RegisterLink(this);
+    connect(edit, &QLineEdit::textEdited, this, &TDBEditLink::OnTextEdited);
+    connect(edit, &QLineEdit::editingFinished, this, [this] { links::Guard([this] { UpdateRecord(); }); });
+    connect(source, &TDataSource::DataChange, this, [this](int field) {
+        TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+        if (quiet_ || !ds) return;
+        if (field < 0 || field == ds->FieldIndex(field_)) Load();
+    });
+    connect(source, &TDataSource::StateChange, this, [this] {
+        if (!quiet_) Load();
+    });
+    Load();
+}
+
+TDBEditLink::~TDBEditLink() {
+    if (source_ && source_->DataSet()) source_->DataSet()->UnregisterLink(this);
+}
+
+void TDBEditLink::Load() {
+    if (!edit_) return;
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    const int f = ds ? ds->FieldIndex(field_) : -1;
+    const QString text = f >= 0 ? DisplayText(ds->CurrentValue(f)) : QString();
+    pending_ = false;
+    lastGood_ = text;
+    if (edit_->text() != text) edit_->setText(text);
+}
+
+void TDBEditLink::OnTextEdited(const QString &text) {
+    const qsizetype bad = cp1252::FirstUnencodable(text);
+    if (bad >= 0) {
+        const int cursor = qMax(0, edit_->cursorPosition() - 1);
+        edit_->setText(lastGood_);
+        edit_->setCursorPosition(qMin(cursor, int(lastGood_.size())));
+        links::ReportError(cp1252::UnencodableMessage(text.at(bad)));
+        return;
+    }
+    lastGood_ = text;
+    quiet_ = true;  // entering edit state must not reload the typed text away
+    const bool editing = StartEditing(source_, edit_->isReadOnly());
+    quiet_ = false;
+    if (!editing) return;
+    pending_ = true;
+    source_->DataSet()->SetModified(true);
+}
+
+void TDBEditLink::UpdateRecord() {
+    if (!pending_ || !edit_) return;
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    pending_ = false;
+    if (!ds || !IsEditing(ds->State())) return;
+    quiet_ = true;
+    try {
+        ds->FieldByName(field_).SetValue(edit_->text());
+    } catch (...) {
+        quiet_ = false;
+        throw;
+    }
+    quiet_ = false;
+}
+
+// --- TDBMemoLink ---------------------------------------------------------------
+
+TDBMemoLink::TDBMemoLink(QPlainTextEdit *memo, TDataSource *source, const QString &fieldName)
+    : QObject(memo), memo_(memo), source_(source), field_(fieldName) {
+    if (source_->DataSet()) source_->DataSet()->RegisterLink(this);
+    connect(memo, &QPlainTextEdit::textChanged, this, &TDBMemoLink::OnTextChanged);
+    memo->installEventFilter(this);
+    connect(source, &TDataSource::DataChange, this, [this](int field) {
+        TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+        if (quiet_ || !ds) return;
+        if (field < 0 || field == ds->FieldIndex(field_)) Load();
+    });
+    connect(source, &TDataSource::StateChange, this, [this] {
+        if (!quiet_) Load();
+    });
+    Load();
+}
+
+TDBMemoLink::~TDBMemoLink() {
+    if (source_ && source_->DataSet()) source_->DataSet()->UnregisterLink(this);
+}
+
+QString TDBMemoLink::StoredText(const QPlainTextEdit *memo) { return MemoToStored(memo->toPlainText()); }
+
+bool TDBMemoLink::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == memo_ && event->type() == QEvent::FocusOut) links::Guard([this] { UpdateRecord(); });
+    return QObject::eventFilter(watched, event);
+}
+
+void TDBMemoLink::Load() {
+    if (!memo_) return;
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    const int f = ds ? ds->FieldIndex(field_) : -1;
+    const QString text = f >= 0 ? StoredToMemo(DisplayText(ds->CurrentValue(f))) : QString();
+    pending_ = false;
+    lastGood_ = text;
+    if (memo_->toPlainText() != text) {
+        quiet_ = true;
+        memo_->setPlainText(text);
+        quiet_ = false;
+    }
+}
+
+void TDBMemoLink::OnTextChanged() {
+    if (quiet_ || !memo_) return;
+    const QString text = memo_->toPlainText();
+    if (text == lastGood_) return;
+    const qsizetype bad = cp1252::FirstUnencodable(text);
+    if (bad >= 0) {
+        const int cursor = qMax(0, memo_->textCursor().position() - 1);
+        quiet_ = true;
+        memo_->setPlainText(lastGood_);
+        QTextCursor c = memo_->textCursor();
+        c.setPosition(qMin(cursor, int(lastGood_.size())));
+        memo_->setTextCursor(c);
+        quiet_ = false;
+        links::ReportError(cp1252::UnencodableMessage(text.at(bad)));
+        return;
+    }
+    lastGood_ = text;
+    quiet_ = true;
+    const bool editing = StartEditing(source_, memo_->isReadOnly());
+    quiet_ = false;
+    if (!editing) return;
+    pending_ = true;
+    source_->DataSet()->SetModified(true);
+}
+
+void TDBMemoLink::UpdateRecord() {
+    if (!pending_ || !memo_) return;
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    pending_ = false;
+    if (!ds || !IsEditing(ds->State())) return;
+    quiet_ = true;
+    try {
+        ds->FieldByName(field_).SetValue(StoredText(memo_));
+    } catch (...) {
+        quiet_ = false;
+        throw;
+    }
+    quiet_ = false;
+}
+
+// --- TDBGridModel ---------------------------------------------------------------
+
+TDBGridModel::TDBGridModel(TDataSource *source, QVector<TGridColumn> columns, QObject *parent)
+    : QAbstractTableModel(parent), source_(source), columns_(std::move(columns)) {
+    TIBDataSet *ds = source->DataSet();
+    count_ = ds->RecordCount();
+    connect(ds, &TIBDataSet::RowsReset, this, [this, ds] {
+        beginResetModel();
+        count_ = ds->RecordCount();
+        endResetModel();
+    });
+    connect(ds, &TIBDataSet::RowInserted, this, [this](int row) {
+        beginInsertRows({}, row, row);
+        ++count_;
+        endInsertRows();
+    });
+    connect(ds, &TIBDataSet::RowRemoved, this, [this](int row) {
+        beginRemoveRows({}, row, row);
+        --count_;
+        endRemoveRows();
+    });
+    connect(ds, &TIBDataSet::RowUpdated, this, [this](int row) {
+        if (row >= 0 && row < count_) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+    connect(ds, &TIBDataSet::StateChanged, this, [this] {
+        // Editability follows the state; repaint the current row's cells.
+        if (count_ > 0) emit dataChanged(index(0, 0), index(count_ - 1, columnCount() - 1));
+    });
+}
+
+int TDBGridModel::FieldOf(int column) const {
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    if (!ds || column < 0 || column >= columns_.size()) return -1;
+    return ds->FieldIndex(columns_.at(column).FieldName);
+}
+
+int TDBGridModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : count_; }
+
+int TDBGridModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
+
+QVariant TDBGridModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return QVariant();
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    const int f = FieldOf(index.column());
+    if (!ds || f < 0 || index.row() >= ds->RecordCount()) return QVariant();
+    QString text = DisplayText(ds->RowValue(index.row(), f));
+    if (role == Qt::DisplayRole) text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return QVariant();
+    if (orientation == Qt::Horizontal && section >= 0 && section < columns_.size()) return columns_.at(section).Title;
+    return QVariant();
+}
+
+Qt::ItemFlags TDBGridModel::flags(const QModelIndex &index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    if (ds && index.isValid() && !columns_.at(index.column()).ReadOnly && IsEditing(ds->State()) &&
+        index.row() == ds->RecNo())
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool TDBGridModel::setData(const QModelIndex &index, const QVariant &value, int role) {
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    TIBDataSet *ds = source_->DataSet();
+    const int f = FieldOf(index.column());
+    if (f < 0) return false;
+    const QString text = value.toString();
+    if (DisplayText(ds->CurrentValue(f)) == text && !ds->Modified()) return true;
+    return links::Guard([&] { ds->Fields(f).SetValue(text); });
+}
+
+// --- TDBGridView ---------------------------------------------------------------
+
+namespace {
+
+class TDBGridDelegate : public QStyledItemDelegate {
+public:
+    explicit TDBGridDelegate(TDBGridView *view) : QStyledItemDelegate(view), view_(view) {}
+
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index == view_->currentIndex()) option->font.setBold(true);
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        QWidget *w = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+            TDataSource *source = view_->DataSource();
+            edit->setMaxLength(view_->EditorMaxLength());
+            auto *last = new QString;
+            QObject::connect(edit, &QObject::destroyed, [last] { delete last; });
+            QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, source, last](const QString &text) {
+                const qsizetype bad = cp1252::FirstUnencodable(text);
+                if (bad >= 0) {
+                    edit->setText(*last);
+                    links::ReportError(cp1252::UnencodableMessage(text.at(bad)));
+                    return;
+                }
+                *last = text;
+                if (source && source->DataSet()) source->DataSet()->SetModified(true);
+            });
+            *last = index.data(Qt::EditRole).toString();  // what setEditorData will show
+        }
+        return w;
+    }
+
+private:
+    TDBGridView *view_;
+};
+
+}  // namespace
+
+TDBGridView::TDBGridView(QWidget *parent) : QTableView(parent) {
+    setItemDelegate(new TDBGridDelegate(this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::DoubleClicked);
+    verticalHeader()->hide();
+    setWordWrap(false);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &i) { emit CellClicked(i.row(), i.column()); });
+}
+
+TDBGridView::~TDBGridView() {
+    if (source_ && source_->DataSet()) source_->DataSet()->UnregisterLink(this);
+}
+
+void TDBGridView::SetRowHeight(int pixels) {
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(pixels);
+}
+
+void TDBGridView::SetDataSource(TDataSource *source, QVector<TGridColumn> columns) {
+    if (source_ && source_->DataSet()) source_->DataSet()->UnregisterLink(this);
+    source_ = source;
+    TDBGridModel *old = model_;
+    model_ = new TDBGridModel(source, std::move(columns), this);
+    setModel(model_);
+    delete old;
+    TIBDataSet *ds = source->DataSet();
+    ds->RegisterLink(this);
+    connect(ds, &TIBDataSet::CurrentRowChanged, this, [this] { SyncToDataSet(); });
+    connect(ds, &TIBDataSet::RowsReset, this, [this] { SyncToDataSet(); });
+    connect(ds, &TIBDataSet::StateChanged, this, [this] {
+        // Leaving Edit or Insert closes an open cell editor.
+        if (source_ && !IsEditing(source_->State()) && state() == QAbstractItemView::EditingState)
+            closePersistentEditor(currentIndex());
+    });
+    SyncToDataSet();
+}
+
+void TDBGridView::SyncToDataSet() {
+    if (!source_ || !model_) return;
+    const int row = source_->DataSet()->RecNo();
+    syncing_ = true;
+    if (row < 0 || row >= model_->rowCount()) {
+        setCurrentIndex(QModelIndex());
+    } else {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        setCurrentIndex(model_->index(row, column));
+    }
+    syncing_ = false;
+    viewport()->update();
+}
+
+void TDBGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
+    QTableView::currentChanged(current, previous);
+    viewport()->update();
+    if (syncing_ || !source_ || !current.isValid()) return;
+    TIBDataSet *ds = source_->DataSet();
+    if (current.row() == ds->RecNo()) return;
+    const int target = current.row();
+    links::Guard([ds, target] { ds->MoveTo(target); });
+    // Whatever happened (post, cancel, failure), show the dataset's row.
+    QMetaObject::invokeMethod(this, [this] { SyncToDataSet(); }, Qt::QueuedConnection);
+}
+
+void TDBGridView::UpdateRecord() {
+    if (state() != QAbstractItemView::EditingState) return;
+    // The open cell editor lives on the viewport.
+    const auto editors = viewport()->findChildren<QLineEdit *>();
+    for (QLineEdit *e : editors) commitData(e);
+}

@@ -1,0 +1,134 @@
+#pragma once
+// Links between widgets and the fields of a dataset. A link shows the
+// current record's value, puts the dataset into editing when the user types
+// (auto-edit), sets the modified mark on user input, and hands the typed
+// text over when a post starts or the widget loses the focus.
+//
+// Typed characters that Windows-1252 cannot hold are refused at once.
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <functional>
+
+#include "store/DataSet.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace links {
+// Where links send what they refuse or what fails while the user types or
+// clicks; the program shows it in its general error box.
+void SetErrorReporter(std::function<void(const QString &)> reporter);
+void ReportError(const QString &message);
+// Runs an action started by a user's input and reports its failure.
+bool Guard(const std::function<void()> &action);
+}  // namespace links
+
+// Text shown for a stored value (German dates, empty for NULL).
+QString DisplayText(const QVariant &value);
+
+// Memo controls show "\n" line ends; stored texts keep CR LF.
+QString MemoToStored(const QString &shown);
+QString StoredToMemo(const QString &stored);
+
+class TDBEditLink : public QObject, public TDataLink {
+    Q_OBJECT
+public:
+    TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fieldName);
+    ~TDBEditLink() override;
+    void UpdateRecord() override;
+    QLineEdit *Edit() const { return edit_; }
+    QString FieldName() const { return field_; }
+
+private:
+    void Load();
+    void OnTextEdited(const QString &text);
+    QPointer<QLineEdit> edit_;
+    QPointer<TDataSource> source_;
+    QString field_;
+    QString lastGood_;
+    bool pending_ = false;
+    bool quiet_ = false;
+};
+
+class TDBMemoLink : public QObject, public TDataLink {
+    Q_OBJECT
+public:
+    TDBMemoLink(QPlainTextEdit *memo, TDataSource *source, const QString &fieldName);
+    ~TDBMemoLink() override;
+    void UpdateRecord() override;
+    // The memo's text in its stored form (CR LF line ends).
+    static QString StoredText(const QPlainTextEdit *memo);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Load();
+    void OnTextChanged();
+    QPointer<QPlainTextEdit> memo_;
+    QPointer<TDataSource> source_;
+    QString field_;
+    QString lastGood_;
+    bool pending_ = false;
+    bool quiet_ = false;
+};
+
+struct TGridColumn {
+    QString FieldName;
+    QString Title;
+    bool ReadOnly = true;
+};
+
+class TDBGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    TDBGridModel(TDataSource *source, QVector<TGridColumn> columns, QObject *parent = nullptr);
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+
+    TDataSource *Source() const { return source_; }
+    const QVector<TGridColumn> &Columns() const { return columns_; }
+
+private:
+    int FieldOf(int column) const;
+    QPointer<TDataSource> source_;
+    QVector<TGridColumn> columns_;
+    int count_ = 0;
+};
+
+// A grid bound to a data source: rows in dataset order, the selected row is
+// the current record, the current cell is drawn bold, and cells of columns
+// that are not read-only can be edited while the record is being edited.
+class TDBGridView : public QTableView, public TDataLink {
+    Q_OBJECT
+public:
+    TDBGridView(QWidget *parent = nullptr);
+    ~TDBGridView() override;
+    void SetDataSource(TDataSource *source, QVector<TGridColumn> columns);
+    TDataSource *DataSource() const { return source_; }
+    TDBGridModel *GridModel() const { return model_; }
+    void UpdateRecord() override;  // commits an open cell editor
+    void SetRowHeight(int pixels);
+    void SetEditorMaxLength(int length) { editorMaxLength_ = length; }
+    int EditorMaxLength() const { return editorMaxLength_; }
+
+signals:
+    void CellClicked(int row, int column);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void SyncToDataSet();
+    QPointer<TDataSource> source_;
+    TDBGridModel *model_ = nullptr;
+    bool syncing_ = false;
+    int editorMaxLength_ = 32767;
+};
