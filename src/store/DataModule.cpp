@@ -169,6 +169,10 @@ TDataModule1::~TDataModule1() {
         IBDatabase.Close();
     } catch (...) {
     }
+    // The datasets know the connection, which is a member and goes before
+    // the QObject children would: delete them while it still exists.
+    qDeleteAll(findChildren<TDataSource *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(findChildren<TIBDataSet *>(Qt::FindDirectChildrenOnly));
 }
 
 QList<TIBDataSet *> TDataModule1::DataSets() const {

@@ -4,6 +4,7 @@
 // Every widget reaches fields through links (DataLinks.h) that talk to this.
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVector>
 #include <functional>
@@ -195,5 +196,5 @@ signals:
     void DataChange(int field);
 
 private:
-    TIBDataSet *ds_;
+    QPointer<TIBDataSet> ds_;
 };

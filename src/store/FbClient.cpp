@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
+#include <map>
 #include <QMutex>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -31,9 +31,10 @@ FbClient &FbClient::Instance() { return Load(QString::fromLatin1(DefaultLibrary(
 
 FbClient &FbClient::Load(const QString &libraryName) {
     static QMutex mutex;
-    static QHash<QString, FbClient *> loaded;  // never unloaded: the engine does not survive dlclose
+    // The library itself is never unloaded: the engine does not survive dlclose.
+    static std::map<QString, std::unique_ptr<FbClient>> loaded;
     QMutexLocker lock(&mutex);
-    if (auto *c = loaded.value(libraryName)) return *c;
+    if (auto it = loaded.find(libraryName); it != loaded.end()) return *it->second;
 
     ChooseLockFolder();
     void *handle = dlopen(QFile::encodeName(libraryName).constData(), RTLD_NOW | RTLD_LOCAL);
@@ -45,8 +46,8 @@ FbClient &FbClient::Load(const QString &libraryName) {
     if (!getMaster)
         throw EDatabaseError(QStringLiteral("Die Firebird-Clientbibliothek %1 bietet keine Schnittstelle "
                                             "fb_get_master_interface").arg(libraryName));
-    auto *client = new FbClient(getMaster());
-    loaded.insert(libraryName, client);
+    auto &client = loaded[libraryName];
+    client.reset(new FbClient(getMaster()));
     return *client;
 }
 
