@@ -1,5 +1,7 @@
 #include "vault/LbBlowfish.h"
 
+#include <utility>
+
 #include "platform/SecureZero.h"
 #include "platform/TickCounter.h"
 #include "vault/Base64.h"
