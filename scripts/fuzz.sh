@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Fuzzes DecipherText with libFuzzer for a bounded time (default 60 seconds).
+# Builds with clang, AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-fuzz/, apart from the normal build. Usage: scripts/fuzz.sh [seconds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-60}
+cxx=${CXX_FUZZ:-clang++-14}
+out=build-fuzz
+mkdir -p "$out/corpus" "$out/findings"
+
+# The pi table the cipher starts from, made as the normal build makes it.
+"$cxx" -std=c++20 -O2 -o "$out/pi_fraction" src/vault/PiFractionGenerator.cpp
+"$out/pi_fraction" "$out/PiFraction.inc"
+
+sources=(
+  fuzz/fuzz_decipher.cpp
+  src/vault/Base64.cpp src/vault/BlockOp.cpp src/vault/LbBlowfish.cpp src/vault/PassPhraseDigest.cpp
+  src/vault/PiFraction.cpp src/vault/StoredForm.cpp
+  src/platform/SecureZero.cpp src/platform/TickCounter.cpp
+)
+# shellcheck disable=SC2046
+"$cxx" -std=c++20 -g -O1 -fPIC -Wall -Wextra -Wpedantic -Werror \
+  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+  -Isrc -I"$out" $(pkg-config --cflags Qt6Core) \
+  "${sources[@]}" -o "$out/fuzz_decipher" $(pkg-config --libs Qt6Core)
+
+"$out/fuzz_decipher" -max_total_time="$seconds" -print_final_stats=1 -max_len=4096 \
+  -artifact_prefix="$out/findings/" "$out/corpus" fuzz/seeds
