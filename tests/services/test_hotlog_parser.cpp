@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "services/HotLog.h"
 #include "services/HotLogParser.h"
 
 namespace {
@@ -82,6 +83,21 @@ private slots:
         params.removeAll(QString());
         THotLogParser parser(MakeFacts(params));
         QCOMPARE(parser.ExpandText(text, kNow), lines);
+    }
+
+    void expandsTheStandardBlocks() {
+        THotLogParser parser(MakeFacts({}));
+        const QString stamp = QStringLiteral("2007-06-05 14:03:27");
+        const QStringList header{"",
+                                 Stars(80),
+                                 ">>>> Start tresoro  v 1.1.1.5" + Spaces(32) + stamp,
+                                 Spaces(11) + "From : /prog/",
+                                 Spaces(11) + "Prms : (No params)",
+                                 ""};
+        QCOMPARE(parser.ExpandTemplate(THotLog::StandardHeaderTemplate(), kNow), header);
+        const QStringList footer{"", "<<<< Stop  tresoro" + Spaces(43) + stamp, Stars(80), ""};
+        QCOMPARE(parser.ExpandTemplate(THotLog::StandardFooterTemplate(), kNow), footer);
+        QCOMPARE(parser.LineCount(), quint64(header.size() + footer.size()));
     }
 
     void reportsFailuresInTheLog() {
