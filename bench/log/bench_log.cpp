@@ -66,6 +66,8 @@ int main(int argc, char **argv) {
             QFile file(folder + QStringLiteral("plain.log"));
             if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;
             for (const QString &line : lines) {
+                // These lines hold no character whose Windows-1252 byte differs
+                // from Latin-1, so the fastest conversion Qt has is the fair one.
                 file.write(line.toLatin1());
                 file.write("\r\n", 2);
             }

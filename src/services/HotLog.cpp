@@ -15,6 +15,7 @@
 #include "services/HotLogParser.h"
 #include "services/HotLogQueue.h"
 #include "services/HotLogVisual.h"
+#include "services/HotLogWriter.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "platform/VersionInfo.h"
-#include "services/HotLogWriter.h"
+#include "services/HotLogFileDef.h"
 
 class QPlainTextEdit;
 

@@ -9,6 +9,7 @@
 
 #include "platform/Cp1252.h"
 #include "services/HotLog.h"
+#include "services/HotLogWriter.h"
 #include "services/Stopwatch.h"
 #include "support/ProgramFolder.h"
 
