@@ -2,6 +2,9 @@
 
 #include <QFileInfo>
 
+#include "services/HotLog.h"
+#include "services/Stopwatch.h"
+
 #ifndef TRESORO_SYSDBA_PASSWORD
 #define TRESORO_SYSDBA_PASSWORD "masterkey"
 #endif
@@ -184,9 +187,18 @@ void TDataModule1::IBDatabaseBeforeConnect() {
     ProgramFolder = QFileInfo(ProgramFile).absolutePath();
     if (!ProgramFolder.endsWith(QLatin1Char('/'))) ProgramFolder += QLatin1Char('/');
     IBDatabase.DatabaseName = ProgramFolder + QStringLiteral("tresoro.gdb");
+    connectWatch_ = std::make_unique<TQTimer>();
+    connectWatch_->AutoUnit = true;
+    connectWatch_->ClearMarks();
+    connectWatch_->StartMark();
 }
 
 void TDataModule1::IBDatabaseAfterConnect() {
+    if (connectWatch_) connectWatch_->StopMark();
+    if (Log) {
+        LogLine(*Log, QStringLiteral("connected to: ") + IBDatabase.DatabaseName);
+        LogLine(*Log, QStringLiteral("time to connect : ") + (connectWatch_ ? connectWatch_->ElapsedText(0) : QString()));
+    }
     if (OnAfterConnect) OnAfterConnect();
 }
 

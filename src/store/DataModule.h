@@ -4,9 +4,13 @@
 
 #include <QObject>
 #include <functional>
+#include <memory>
 
 #include "store/DataSet.h"
 #include "store/IBDatabase.h"
+
+class THotLog;
+class TQTimer;
 
 // Connecting failed: fatal at start-up, unlike a dataset that cannot open.
 class EConnectError : public EDatabaseError {
@@ -49,6 +53,9 @@ public:
     // True while TBLPROJEKT holds at least one row (set by the project count).
     bool ProjekteVorhanden = false;
 
+    // Where the connection hooks write their log lines; none in some tests.
+    THotLog *Log = nullptr;
+
     // Extensions of the connection hooks for the window (status panels, log).
     std::function<void()> OnAfterConnect;
     std::function<void()> OnAfterDisconnect;
@@ -73,5 +80,6 @@ public:
     void IBDatabaseAfterDisconnect();
 
 private:
+    std::unique_ptr<TQTimer> connectWatch_;  // timed from before to after each connect
     TIBDataSet *MakeDataSet(const QString &name, TDataSource *&source, const QString &sourceName);
 };

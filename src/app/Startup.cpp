@@ -1,0 +1,83 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+
+#include "app/MainWindow.h"
+#include "platform/Dialogs.h"
+#include "platform/SingleInstance.h"
+#include "screenshots/ZoomWindow.h"
+#include "services/AboutBox.h"
+#include "services/UpdateWindow.h"
+#include "store/DataLinks.h"
+#include "store/DataModule.h"
+#include "vault/VaultWindows.h"
+
+TTresoroApp::TTresoroApp(const QString &programFile, const QStringList &params, const QString &lockName)
+    : Log(programFile, params), programFile_(programFile), lockName_(lockName) {}
+
+TTresoroApp::~TTresoroApp() {
+    // Windows first, then the data module; the log object goes last.
+    frmZoom.reset();
+    frmInputMaster.reset();
+    frmKennwort.reset();
+    frmUpdate.reset();
+    frmMasterKW.reset();
+    frmAboutBox.reset();
+    frmMain.reset();
+    DataModule1.reset();
+    Instance.reset();
+}
+
+bool TTresoroApp::Start() {
+    frmMain = std::make_unique<TfrmMain>(programFile_, Log);
+    Instance = std::make_unique<TSingleInstance>(lockName_);
+    if (!Instance->TryAcquire()) {
+        Instance->NotifyRunningCopy();
+        TDialogs::Current().MessageBox(
+            QStringLiteral("Es darf nur eine Instanz von Tresoro gestartet werden (kein Mehrbenutzerbetrieb möglich)"),
+            TDialogs::ApplicationTitle(), TMsgIcon::Information, mbOK);
+        frmMain.reset();
+        return false;
+    }
+    TfrmMain *w = frmMain.get();
+    QObject::connect(Instance.get(), &TSingleInstance::ActivationRequested, w, [w] {
+        if (w->isMinimized()) w->showNormal();
+        w->raise();
+        w->activateWindow();
+    });
+    w->FormCreate();
+
+    DataModule1 = std::make_unique<TDataModule1>(programFile_);
+    DataModule1->Log = &Log;
+    frmAboutBox = std::make_unique<TfrmAboutBox>();
+    frmMasterKW = std::make_unique<TfrmMasterKW>(w);
+    frmUpdate = std::make_unique<TfrmUpdate>(w);
+    frmKennwort = std::make_unique<TfrmKennwort>(w);
+    frmInputMaster = std::make_unique<TfrmInputMaster>(w);
+    frmZoom = std::make_unique<TfrmZoom>(w);
+
+    TfrmAboutBox *about = frmAboutBox.get();
+    w->AttachDataModule(DataModule1.get(), [about] { return about->FileVersion(); });
+    w->ShowAboutBox = [about] { TDialogs::Current().ShowModal(about); };
+    w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
+    w->ShowUpdate = [this] { TDialogs::Current().ShowModal(frmUpdate.get()); };
+
+    w->show();
+    w->FormShow();
+    return true;
+}
+
+int TTresoroApp::ExitCode() const { return frmMain ? frmMain->ExitCode() : 0; }
+
+int RunTresoro(int argc, char **argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tresoro"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tresoro"));
+    links::SetErrorReporter([](const QString &message) { TDialogs::Current().ShowError(message); });
+    QStringList params = QApplication::arguments();
+    params.removeFirst();
+    TTresoroApp program(QApplication::applicationFilePath(), params);
+    if (!program.Start()) return 0;
+    const int loop = program.frmMain->isVisible() ? app.exec() : 0;
+    return program.ExitCode() != 0 ? program.ExitCode() : loop;
+}

@@ -1,0 +1,81 @@
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+
+QList<TDialogCall> TScriptedDialogs::Messages() const {
+    QList<TDialogCall> out;
+    for (const TDialogCall &c : Calls)
+        if (c.Kind == QLatin1String("message")) out << c;
+    return out;
+}
+
+int TScriptedDialogs::MessageBox(const QString &text, const QString &caption, TMsgIcon icon, int buttons) {
+    Calls << TDialogCall{QStringLiteral("message"), text, caption, icon, buttons, false};
+    if (messages_.empty()) {
+        if (buttons != mbOK) ++Unexpected;  // a plain OK box needs no answer
+        return (buttons & mbOK) ? mbOK : (buttons & mbNo) ? mbNo : mbCancel;
+    }
+    const int answer = messages_.front();
+    messages_.pop_front();
+    return answer;
+}
+
+bool TScriptedDialogs::InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked) {
+    Calls << TDialogCall{QStringLiteral("input"), prompt, caption, TMsgIcon::None, 0, masked};
+    if (inputs_.empty()) {
+        ++Unexpected;
+        return false;
+    }
+    const auto answer = inputs_.front();
+    inputs_.pop_front();
+    if (!answer) return false;
+    value = *answer;
+    return true;
+}
+
+QString TScriptedDialogs::OpenFileName(const QString &caption, const QString &filter, const QString &, bool) {
+    Calls << TDialogCall{QStringLiteral("open"), filter, caption, TMsgIcon::None, 0, false};
+    if (files_.empty()) {
+        ++Unexpected;
+        return QString();
+    }
+    const QString f = files_.front();
+    files_.pop_front();
+    return f;
+}
+
+QString TScriptedDialogs::SaveFileName(const QString &caption, const QString &filter, const QString &, const QString &) {
+    Calls << TDialogCall{QStringLiteral("save"), filter, caption, TMsgIcon::None, 0, false};
+    if (files_.empty()) {
+        ++Unexpected;
+        return QString();
+    }
+    const QString f = files_.front();
+    files_.pop_front();
+    return f;
+}
+
+int TScriptedDialogs::ShowModal(QDialog *dialog) {
+    Calls << TDialogCall{QStringLiteral("modal"), dialog->objectName(), dialog->windowTitle(), TMsgIcon::None, 0, false};
+    dialog->setResult(QDialog::Rejected);
+    dialog->show();
+    QApplication::processEvents();
+    if (modals_.empty()) {
+        ++Unexpected;
+    } else {
+        auto script = std::move(modals_.front());
+        modals_.pop_front();
+        script(dialog);
+    }
+    if (dialog->isVisible()) dialog->close();
+    return dialog->result();
+}
+
+void TScriptedDialogs::Beep() { Calls << TDialogCall{QStringLiteral("beep"), {}, {}, TMsgIcon::None, 0, false}; }
+
+TScriptedDialogs &TScriptedDialogs::Install() {
+    auto owned = std::make_unique<TScriptedDialogs>();
+    TScriptedDialogs &ref = *owned;
+    TDialogs::Install(std::move(owned));
+    return ref;
+}
