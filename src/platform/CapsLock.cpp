@@ -6,8 +6,10 @@
 #include "platform/CapsLockX11.h"
 
 bool CapsLockOn() {
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    // qGuiApp would cast a mere core application blindly.
+    const auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    if (!app || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
+    const auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->display()) return false;
     return capslock_x11::CapsLockOn(x11->display());
 }
