@@ -19,6 +19,7 @@ enum HelperExit { kNotified = 0, kGotLock = 10, kNotNotified = 11, kNoLock = 12 
 
 int RunHelper(int argc, char **argv) {
     QCoreApplication app(argc, argv);
+    app.setApplicationName(kName);  // as the program names itself, unlike its file
     TSingleInstance copy(kName, qEnvironmentVariable(kHelperFolder));
     const QByteArray mode = qgetenv(kHelperMode);
     if (mode == "second") {
