@@ -590,7 +590,7 @@ QPixmap ImageListMain::Pixmap(int index, int size) {
 QIcon ImageListMain::Icon(int index) {
     if (index < 0 || index >= Count) return QIcon();
     QIcon icon;
-    for (const int size : {16, 32, 48}) icon.addPixmap(Pixmap(index, size));
+    for (const int size : {16, 24, 32, 48}) icon.addPixmap(Pixmap(index, size));
     return icon;
 }
 

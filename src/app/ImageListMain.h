@@ -47,8 +47,8 @@ public:
         ZoomWholePicture = 25,
     };
 
-    // An icon with sharp pictures at 16, 32 and 48 pixels; a null icon for an
-    // index outside 0 .. Count - 1.
+    // An icon with pictures painted at 16, 24, 32 and 48 pixels (24 is the
+    // softest of them); a null icon for an index outside 0 .. Count - 1.
     static QIcon Icon(int index);
     // The picture at 16 × 16, or at size × size; null outside 0 .. Count - 1
     // or for a size below 1.

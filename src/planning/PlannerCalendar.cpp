@@ -569,7 +569,9 @@ void PlannerCalendar::paintEvent(QPaintEvent *) {
         p.setPen(figure);
         p.drawText(cell, Qt::AlignCenter, QString::number(day));
 
-        if (selected && hasFocus()) {
+        // The keyboard's place; on a marked day the white outline of the
+        // marker already frames it.
+        if (selected && hasFocus() && !marker) {
             QPen dots(QColor(255, 255, 255, 220), 1, Qt::DotLine);
             p.setPen(dots);
             p.setBrush(Qt::NoBrush);

@@ -44,7 +44,9 @@ int main(int argc, char **argv) {
     calendar.show();
     Shot(calendar, out.filePath(QStringLiteral("calendar_december.png")));
     calendar.SetDay(17);
+    calendar.activateWindow();
     calendar.setFocus();
+    QApplication::processEvents();
     Shot(calendar, out.filePath(QStringLiteral("calendar_selected_marker.png")));
     calendar.SetYear(2008);
     calendar.SetMonth(9);
@@ -54,6 +56,11 @@ int main(int argc, char **argv) {
     Shot(calendar, out.filePath(QStringLiteral("calendar_disabled.png")));
     calendar.setEnabled(true);
     calendar.ShowToday();
+    // The main window's font: 8 points.
+    QFont small = calendar.font();
+    small.setPointSize(8);
+    calendar.setFont(small);
+    Shot(calendar, out.filePath(QStringLiteral("calendar_8pt.png")));
     QFont big = calendar.font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     calendar.setFont(big);
