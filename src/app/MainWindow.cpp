@@ -52,6 +52,12 @@ TfrmMain::TfrmMain(const QString &programFile, THotLog &log, QWidget *parent)
 TfrmMain::~TfrmMain() {
     if (!destroyed_) FormDestroy();
     Log.DetachMemo();
+    // The data module outlives this window; it must not call back into it.
+    if (DataModule1) {
+        DataModule1->OnAfterConnect = nullptr;
+        DataModule1->OnAfterDisconnect = nullptr;
+    }
+    delete Projects;
 }
 
 QAction *TfrmMain::MakeAction(const char *name, const QString &text, const QString &hint, int icon) {

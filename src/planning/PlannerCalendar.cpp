@@ -50,12 +50,12 @@ void Chevron(QPainter &p, QPointF c, bool left, qreal half) {
 }
 
 bool InRange(const QDate &date) {
-    return date.isValid() && date.year() >= PlannerCalendar::FirstYear && date.year() <= PlannerCalendar::LastYear;
+    return date.isValid() && date.year() >= TPlannerCalendar::FirstYear && date.year() <= TPlannerCalendar::LastYear;
 }
 
 }  // namespace
 
-struct PlannerCalendar::Layout {
+struct TPlannerCalendar::Layout {
     QRect header;
     std::array<QRect, 4> buttons;  // previous year, previous month, next month, next year
     QRect title;
@@ -79,7 +79,7 @@ struct PlannerCalendar::Layout {
     }
 };
 
-PlannerCalendar::PlannerCalendar(QWidget *parent) : QWidget(parent), m_selected(QDate::currentDate()) {
+TPlannerCalendar::TPlannerCalendar(QWidget *parent) : QWidget(parent), m_selected(QDate::currentDate()) {
     setObjectName(QStringLiteral("PlannerCalendar"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -95,11 +95,11 @@ PlannerCalendar::PlannerCalendar(QWidget *parent) : QWidget(parent), m_selected(
     ArmMidnightTimer();
 }
 
-PlannerCalendar::~PlannerCalendar() = default;
+TPlannerCalendar::~TPlannerCalendar() = default;
 
 // ------------------------------------------------------------ selection
 
-void PlannerCalendar::SetSelectedDate(const QDate &date) {
+void TPlannerCalendar::SetSelectedDate(const QDate &date) {
     if (!InRange(date) || date == m_selected) return;
     const bool monthChanges = date.year() != m_selected.year() || date.month() != m_selected.month();
     m_selected = date;
@@ -108,41 +108,41 @@ void PlannerCalendar::SetSelectedDate(const QDate &date) {
     if (monthChanges) emit MonthChanged();
 }
 
-void PlannerCalendar::SetYear(int year) {
+void TPlannerCalendar::SetYear(int year) {
     year = std::clamp(year, FirstYear, LastYear);
     const int month = m_selected.month();
     SetSelectedDate(QDate(year, month, std::min(m_selected.day(), QDate(year, month, 1).daysInMonth())));
 }
 
-void PlannerCalendar::SetMonth(int month) {
+void TPlannerCalendar::SetMonth(int month) {
     month = std::clamp(month, 1, 12);
     const int year = m_selected.year();
     SetSelectedDate(QDate(year, month, std::min(m_selected.day(), QDate(year, month, 1).daysInMonth())));
 }
 
-void PlannerCalendar::SetDay(int day) {
+void TPlannerCalendar::SetDay(int day) {
     SetSelectedDate(QDate(m_selected.year(), m_selected.month(), std::clamp(day, 1, m_selected.daysInMonth())));
 }
 
-void PlannerCalendar::ShowToday() { SetSelectedDate(Today()); }
+void TPlannerCalendar::ShowToday() { SetSelectedDate(Today()); }
 
-QDate PlannerCalendar::Today() const { return m_todayOverride.isValid() ? m_todayOverride : QDate::currentDate(); }
+QDate TPlannerCalendar::Today() const { return m_todayOverride.isValid() ? m_todayOverride : QDate::currentDate(); }
 
-void PlannerCalendar::SetToday(const QDate &date) {
+void TPlannerCalendar::SetToday(const QDate &date) {
     m_todayOverride = date;
     ArmMidnightTimer();
     Repaint();
 }
 
-void PlannerCalendar::MoveSelection(int days) { SetSelectedDate(m_selected.addDays(days)); }
+void TPlannerCalendar::MoveSelection(int days) { SetSelectedDate(m_selected.addDays(days)); }
 
 // addMonths keeps the day where the target month has it and otherwise takes
 // the month's last day.
-void PlannerCalendar::MoveMonths(int months) { SetSelectedDate(m_selected.addMonths(months)); }
+void TPlannerCalendar::MoveMonths(int months) { SetSelectedDate(m_selected.addMonths(months)); }
 
 // ------------------------------------------------------------ markers
 
-void PlannerCalendar::AddMarker(const QDate &date, Shape shape, const QColor &color, const QString &hint) {
+void TPlannerCalendar::AddMarker(const QDate &date, Shape shape, const QColor &color, const QString &hint) {
     if (!date.isValid()) return;
     m_markers.append(Marker{date, shape, color, hint});
     if (!m_firstMarker.contains(date)) {
@@ -151,16 +151,16 @@ void PlannerCalendar::AddMarker(const QDate &date, Shape shape, const QColor &co
     }
 }
 
-void PlannerCalendar::ClearMarkers() {
+void TPlannerCalendar::ClearMarkers() {
     if (m_markers.isEmpty()) return;
     m_markers.clear();
     m_firstMarker.clear();
     Repaint();
 }
 
-void PlannerCalendar::BeginUpdate() { ++m_updateDepth; }
+void TPlannerCalendar::BeginUpdate() { ++m_updateDepth; }
 
-void PlannerCalendar::EndUpdate() {
+void TPlannerCalendar::EndUpdate() {
     if (m_updateDepth == 0) return;
     if (--m_updateDepth == 0 && m_repaintPending) {
         m_repaintPending = false;
@@ -168,40 +168,40 @@ void PlannerCalendar::EndUpdate() {
     }
 }
 
-void PlannerCalendar::Repaint() {
+void TPlannerCalendar::Repaint() {
     if (m_updateDepth > 0)
         m_repaintPending = true;
     else
         update();
 }
 
-std::optional<PlannerCalendar::Marker> PlannerCalendar::MarkerOn(const QDate &date) const {
+std::optional<TPlannerCalendar::Marker> TPlannerCalendar::MarkerOn(const QDate &date) const {
     const auto it = m_firstMarker.constFind(date);
     if (it == m_firstMarker.cend()) return std::nullopt;
     return m_markers.at(it.value());
 }
 
-QString PlannerCalendar::HintAt(const QDate &date) const {
+QString TPlannerCalendar::HintAt(const QDate &date) const {
     const auto marker = MarkerOn(date);
     return marker ? marker->hint : QString();
 }
 
 // ------------------------------------------------------------ texts
 
-QString PlannerCalendar::DayName(int dayOfWeek) {
+QString TPlannerCalendar::DayName(int dayOfWeek) {
     static const std::array<const char *, 7> names{"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
     return dayOfWeek >= 1 && dayOfWeek <= 7 ? QString::fromLatin1(names[size_t(dayOfWeek - 1)]) : QString();
 }
 
-QString PlannerCalendar::MonthName(int month) {
+QString TPlannerCalendar::MonthName(int month) {
     static const std::array<const char *, 12> names{"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun",
                                                     "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
     return month >= 1 && month <= 12 ? QString::fromLatin1(names[size_t(month - 1)]) : QString();
 }
 
-QString PlannerCalendar::TitleText() const { return MonthName(ShownMonth()) + QLatin1Char(' ') + QString::number(ShownYear()); }
+QString TPlannerCalendar::TitleText() const { return MonthName(ShownMonth()) + QLatin1Char(' ') + QString::number(ShownYear()); }
 
-QString PlannerCalendar::TodayText() const {
+QString TPlannerCalendar::TodayText() const {
     const QDate today = Today();
     return QStringLiteral("Heute: %1.%2, %3")
         .arg(today.day(), 2, 10, QLatin1Char('0'))
@@ -211,7 +211,7 @@ QString PlannerCalendar::TodayText() const {
 
 // ------------------------------------------------------------ geometry
 
-PlannerCalendar::Layout PlannerCalendar::ComputeLayout() const {
+TPlannerCalendar::Layout TPlannerCalendar::ComputeLayout() const {
     Layout l;
     const QFontMetrics fm(font());
     const int w = width(), h = height();
@@ -239,18 +239,18 @@ PlannerCalendar::Layout PlannerCalendar::ComputeLayout() const {
     return l;
 }
 
-QPoint PlannerCalendar::GridPosition(const QDate &date) const {
+QPoint TPlannerCalendar::GridPosition(const QDate &date) const {
     if (!date.isValid() || date.year() != ShownYear() || date.month() != ShownMonth()) return QPoint(-1, -1);
     const int index = QDate(date.year(), date.month(), 1).dayOfWeek() - 1 + date.day() - 1;
     return QPoint(index % kColumns, index / kColumns);
 }
 
-QRect PlannerCalendar::DayRect(const QDate &date) const {
+QRect TPlannerCalendar::DayRect(const QDate &date) const {
     const QPoint at = GridPosition(date);
     return at.x() < 0 ? QRect() : ComputeLayout().Cell(at.x(), at.y());
 }
 
-PlannerCalendar::Area PlannerCalendar::AreaAt(const QPoint &pos, QDate *day) const {
+TPlannerCalendar::Area TPlannerCalendar::AreaAt(const QPoint &pos, QDate *day) const {
     const Layout l = ComputeLayout();
     static constexpr std::array<Area, 4> buttons{Area::PreviousYear, Area::PreviousMonth, Area::NextMonth, Area::NextYear};
     for (size_t i = 0; i < buttons.size(); ++i)
@@ -266,12 +266,12 @@ PlannerCalendar::Area PlannerCalendar::AreaAt(const QPoint &pos, QDate *day) con
     return Area::Day;
 }
 
-QDate PlannerCalendar::DateAt(const QPoint &pos) const {
+QDate TPlannerCalendar::DateAt(const QPoint &pos) const {
     QDate day;
     return AreaAt(pos, &day) == Area::Day ? day : QDate();
 }
 
-QRect PlannerCalendar::ButtonRect(Button button) const {
+QRect TPlannerCalendar::ButtonRect(Button button) const {
     const Layout l = ComputeLayout();
     switch (button) {
     case Button::PreviousYear: return l.buttons[0];
@@ -283,7 +283,7 @@ QRect PlannerCalendar::ButtonRect(Button button) const {
     return QRect();
 }
 
-QString PlannerCalendar::ToolTipAt(const QPoint &pos) const {
+QString TPlannerCalendar::ToolTipAt(const QPoint &pos) const {
     QDate day;
     switch (AreaAt(pos, &day)) {
     case Area::PreviousYear: return QStringLiteral("vorheriges Jahr");
@@ -297,9 +297,9 @@ QString PlannerCalendar::ToolTipAt(const QPoint &pos) const {
     return QString();
 }
 
-QSize PlannerCalendar::sizeHint() const { return QSize(kDesignWidth, kDesignHeight); }
+QSize TPlannerCalendar::sizeHint() const { return QSize(kDesignWidth, kDesignHeight); }
 
-QSize PlannerCalendar::minimumSizeHint() const {
+QSize TPlannerCalendar::minimumSizeHint() const {
     const QFontMetrics fm(font());
     const int cell = fm.horizontalAdvance(QStringLiteral("00")) + 6;
     return QSize(kColumns * cell + 6, std::max(20, fm.height() + 8) + 2 * fm.height() + 12 + kRows * (fm.height() + 2));
@@ -307,7 +307,7 @@ QSize PlannerCalendar::minimumSizeHint() const {
 
 // ------------------------------------------------------------ input
 
-void PlannerCalendar::Activate(Area area) {
+void TPlannerCalendar::Activate(Area area) {
     switch (area) {
     case Area::PreviousYear: MoveMonths(-12); break;
     case Area::PreviousMonth: MoveMonths(-1); break;
@@ -319,7 +319,7 @@ void PlannerCalendar::Activate(Area area) {
     }
 }
 
-void PlannerCalendar::mousePressEvent(QMouseEvent *event) {
+void TPlannerCalendar::mousePressEvent(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -337,7 +337,7 @@ void PlannerCalendar::mousePressEvent(QMouseEvent *event) {
 }
 
 // Buttons act on release over the same button, as push buttons do.
-void PlannerCalendar::mouseReleaseEvent(QMouseEvent *event) {
+void TPlannerCalendar::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mouseReleaseEvent(event);
         return;
@@ -348,19 +348,19 @@ void PlannerCalendar::mouseReleaseEvent(QMouseEvent *event) {
     event->accept();
 }
 
-void PlannerCalendar::mouseMoveEvent(QMouseEvent *event) {
+void TPlannerCalendar::mouseMoveEvent(QMouseEvent *event) {
     QDate day;
     const Area area = AreaAt(event->position().toPoint(), &day);
     SetHover(area, day);
     QWidget::mouseMoveEvent(event);
 }
 
-void PlannerCalendar::leaveEvent(QEvent *event) {
+void TPlannerCalendar::leaveEvent(QEvent *event) {
     SetHover(Area::None, QDate());
     QWidget::leaveEvent(event);
 }
 
-void PlannerCalendar::SetHover(Area area, const QDate &day) {
+void TPlannerCalendar::SetHover(Area area, const QDate &day) {
     if (area == m_hoverArea && day == m_hoverDay) return;
     if (area == Area::TodayLine)
         setCursor(Qt::PointingHandCursor);
@@ -371,7 +371,7 @@ void PlannerCalendar::SetHover(Area area, const QDate &day) {
     Repaint();
 }
 
-void PlannerCalendar::keyPressEvent(QKeyEvent *event) {
+void TPlannerCalendar::keyPressEvent(QKeyEvent *event) {
     const bool control = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
     case Qt::Key_Left: MoveSelection(-1); break;
@@ -389,7 +389,7 @@ void PlannerCalendar::keyPressEvent(QKeyEvent *event) {
 
 // One notch back shows the previous month, one notch on the next; smooth
 // wheels and touch pads add up their small steps to whole notches.
-void PlannerCalendar::wheelEvent(QWheelEvent *event) {
+void TPlannerCalendar::wheelEvent(QWheelEvent *event) {
     m_wheelRest += event->angleDelta().y();
     int months = 0;
     for (; m_wheelRest >= 120; m_wheelRest -= 120) --months;
@@ -398,24 +398,24 @@ void PlannerCalendar::wheelEvent(QWheelEvent *event) {
     event->accept();
 }
 
-void PlannerCalendar::focusInEvent(QFocusEvent *event) {
+void TPlannerCalendar::focusInEvent(QFocusEvent *event) {
     Repaint();
     QWidget::focusInEvent(event);
 }
 
-void PlannerCalendar::focusOutEvent(QFocusEvent *event) {
+void TPlannerCalendar::focusOutEvent(QFocusEvent *event) {
     Repaint();
     QWidget::focusOutEvent(event);
 }
 
-void PlannerCalendar::changeEvent(QEvent *event) {
+void TPlannerCalendar::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange) updateGeometry();
     if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange)
         Repaint();
     QWidget::changeEvent(event);
 }
 
-bool PlannerCalendar::event(QEvent *event) {
+bool TPlannerCalendar::event(QEvent *event) {
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
         QDate day;
@@ -444,7 +444,7 @@ bool PlannerCalendar::event(QEvent *event) {
     return QWidget::event(event);
 }
 
-void PlannerCalendar::ArmMidnightTimer() {
+void TPlannerCalendar::ArmMidnightTimer() {
     // Keeps the today mark and the today line right across midnight.
     if (m_todayOverride.isValid()) {
         m_midnight->stop();
@@ -457,7 +457,7 @@ void PlannerCalendar::ArmMidnightTimer() {
 
 // ------------------------------------------------------------ painting
 
-void PlannerCalendar::paintEvent(QPaintEvent *) {
+void TPlannerCalendar::paintEvent(QPaintEvent *) {
     QPainter p(this);
     const Layout l = ComputeLayout();
     const bool enabled = isEnabled();

@@ -21,7 +21,7 @@
 
 class QTimer;
 
-class PlannerCalendar : public QWidget {
+class TPlannerCalendar : public QWidget {
     Q_OBJECT
 public:
     enum class Shape { Square, Circle };
@@ -39,8 +39,8 @@ public:
     static constexpr int FirstYear = 1;
     static constexpr int LastYear = 9999;
 
-    explicit PlannerCalendar(QWidget *parent = nullptr);
-    ~PlannerCalendar() override;
+    explicit TPlannerCalendar(QWidget *parent = nullptr);
+    ~TPlannerCalendar() override;
 
     // --- Shown month and selection. Values out of range are clamped: the
     // year to FirstYear .. LastYear, the month to 1 .. 12, the day to the

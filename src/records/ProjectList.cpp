@@ -6,6 +6,8 @@ TProjectList::TProjectList(TDataModule1 &dm, TShell &shell, QObject *parent) : Q
     dm_.IBDataSetProjekt->AfterScroll = [this] { IBDataSetProjektAfterScroll(); };
 }
 
+TProjectList::~TProjectList() { dm_.IBDataSetProjekt->AfterScroll = nullptr; }
+
 QStringList TProjectList::DetailSelect(const QString &table, const QString &projectId) {
     return {QStringLiteral("select * from ") + table,
             QStringLiteral("where %1.projektid = '%2'").arg(table, projectId)};

@@ -13,6 +13,7 @@ class TProjectList : public QObject {
     Q_OBJECT
 public:
     TProjectList(TDataModule1 &dm, TShell &shell, QObject *parent = nullptr);
+    ~TProjectList() override;
 
     // Counts the projects, sets ProjekteVorhanden and runs the detail tabs'
     // state handlers so that they follow the flag.

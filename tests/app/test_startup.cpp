@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include "AppFixture.h"
+#include "planning/PlannerCalendar.h"
 #include "platform/SingleInstance.h"
 #include "store/DataSet.h"
 
@@ -45,7 +46,6 @@ private slots:
         QCOMPARE(w.StatusBarMain->PanelText(2), QStringLiteral("connected: tresoro.gdb"));
         QCOMPARE(w.StatusBarMain->PanelHint(2), f.folder.File(QStringLiteral("tresoro.gdb")));
         QCOMPARE(w.StatusBarMain->PanelImage(), 0);
-        QCOMPARE(w.StatusBarMain->PanelText(1), QStringLiteral("Browse"));
         for (TIBDataSet *ds : f.Dm().DataSets()) QCOMPARE(ds->State(), TDataSetState::dsBrowse);
         QVERIFY(!f.Dm().ProjekteVorhanden);
         QVERIFY(w.TimerUpdateCheck->isActive());

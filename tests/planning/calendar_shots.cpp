@@ -9,7 +9,7 @@
 namespace {
 
 // Saves the picture as it is and, to judge single pixels, enlarged three times.
-void Shot(PlannerCalendar &calendar, const QString &path) {
+void Shot(TPlannerCalendar &calendar, const QString &path) {
     const QPixmap picture = calendar.grab();
     picture.save(path);
     QString large = path;
@@ -23,7 +23,7 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     if (argc < 2) return 2;
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    PlannerCalendar calendar;
+    TPlannerCalendar calendar;
     calendar.resize(calendar.sizeHint());
     calendar.SetToday(QDate(2026, 12, 10));
     calendar.SetYear(2026);
@@ -31,15 +31,15 @@ int main(int argc, char **argv) {
     calendar.SetDay(10);
     const QColor red(Qt::red);
     calendar.BeginUpdate();
-    calendar.AddMarker(QDate(2026, 12, 3), PlannerCalendar::Shape::Square, red, QStringLiteral("TERMIN: Bank: Beratung"));
-    calendar.AddMarker(QDate(2026, 12, 17), PlannerCalendar::Shape::Square, red, QStringLiteral("TERMIN: Versicherung: Frist"));
-    calendar.AddMarker(QDate(2026, 12, 10), PlannerCalendar::Shape::Square, red, QStringLiteral("TERMIN: Heute"));
+    calendar.AddMarker(QDate(2026, 12, 3), TPlannerCalendar::Shape::Square, red, QStringLiteral("TERMIN: Bank: Beratung"));
+    calendar.AddMarker(QDate(2026, 12, 17), TPlannerCalendar::Shape::Square, red, QStringLiteral("TERMIN: Versicherung: Frist"));
+    calendar.AddMarker(QDate(2026, 12, 10), TPlannerCalendar::Shape::Square, red, QStringLiteral("TERMIN: Heute"));
     calendar.EndUpdate();
     calendar.BeginUpdate();
-    calendar.AddMarker(QDate(2026, 12, 8), PlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: Web: Passwort ändern"));
-    calendar.AddMarker(QDate(2026, 12, 19), PlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: Web: Sa"));
-    calendar.AddMarker(QDate(2026, 12, 24), PlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: Familie: Geschenke"));
-    calendar.AddMarker(QDate(2026, 12, 17), PlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: verdeckt"));
+    calendar.AddMarker(QDate(2026, 12, 8), TPlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: Web: Passwort ändern"));
+    calendar.AddMarker(QDate(2026, 12, 19), TPlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: Web: Sa"));
+    calendar.AddMarker(QDate(2026, 12, 24), TPlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: Familie: Geschenke"));
+    calendar.AddMarker(QDate(2026, 12, 17), TPlannerCalendar::Shape::Circle, red, QStringLiteral("ToDo: verdeckt"));
     calendar.EndUpdate();
     calendar.show();
     Shot(calendar, out.filePath(QStringLiteral("calendar_december.png")));

@@ -6,21 +6,21 @@
 
 #include "planning/PlannerCalendar.h"
 
-using Shape = PlannerCalendar::Shape;
-using Button = PlannerCalendar::Button;
+using Shape = TPlannerCalendar::Shape;
+using Button = TPlannerCalendar::Button;
 
-Q_DECLARE_METATYPE(PlannerCalendar::Button)
+Q_DECLARE_METATYPE(TPlannerCalendar::Button)
 
 namespace {
 
 // A calendar at its design size with a fixed "today".
 struct Calendar {
-    PlannerCalendar widget;
+    TPlannerCalendar widget;
     Calendar() {
         widget.resize(widget.sizeHint());
         widget.SetToday(QDate(2026, 12, 10));
     }
-    PlannerCalendar *operator->() { return &widget; }
+    TPlannerCalendar *operator->() { return &widget; }
 };
 
 bool Reddish(QRgb px) { return qRed(px) > 150 && qGreen(px) < 110 && qBlue(px) < 110; }
@@ -36,10 +36,10 @@ int Count(const QImage &image, const QRect &area, Test test) {
     return n;
 }
 
-QImage Picture(PlannerCalendar &calendar) { return calendar.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Picture(TPlannerCalendar &calendar) { return calendar.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 // The cell `rows` rows below (or above) a day's cell.
-QRect CellBelow(PlannerCalendar &calendar, const QDate &day, int rows) {
+QRect CellBelow(TPlannerCalendar &calendar, const QDate &day, int rows) {
     const QRect cell = calendar.DayRect(day);
     const QRect next = calendar.DayRect(day.addDays(7));
     const int rowHeight = next.isNull() ? cell.top() - calendar.DayRect(day.addDays(-7)).top() : next.top() - cell.top();
@@ -253,7 +253,7 @@ private slots:
         QFETCH(QString, hint);
         Calendar c;
         c->SetSelectedDate(QDate(2024, 1, 31));
-        QSignalSpy changed(&c.widget, &PlannerCalendar::MonthChanged);
+        QSignalSpy changed(&c.widget, &TPlannerCalendar::MonthChanged);
         const QPoint at = c->ButtonRect(button).center();
         QCOMPARE(c->ToolTipAt(at), hint);
         QTest::mouseClick(&c.widget, Qt::LeftButton, {}, at);
@@ -271,8 +271,8 @@ private slots:
     void clickingADaySelectsIt() {
         Calendar c;
         c->SetSelectedDate(QDate(2026, 2, 18));
-        QSignalSpy changed(&c.widget, &PlannerCalendar::MonthChanged);
-        QSignalSpy clicked(&c.widget, &PlannerCalendar::DayClicked);
+        QSignalSpy changed(&c.widget, &TPlannerCalendar::MonthChanged);
+        QSignalSpy clicked(&c.widget, &TPlannerCalendar::DayClicked);
         QTest::mouseClick(&c.widget, Qt::LeftButton, {}, c->DayRect(QDate(2026, 2, 3)).center());
         QCOMPARE(c->SelectedDate(), QDate(2026, 2, 3));
         QCOMPARE(clicked.count(), 1);
@@ -287,7 +287,7 @@ private slots:
         Calendar c;
         QCOMPARE(c->TodayText(), QStringLiteral("Heute: 10.12, 2026"));
         c->SetSelectedDate(QDate(2008, 9, 27));
-        QSignalSpy changed(&c.widget, &PlannerCalendar::MonthChanged);
+        QSignalSpy changed(&c.widget, &TPlannerCalendar::MonthChanged);
         QTest::mouseClick(&c.widget, Qt::LeftButton, {}, c->ButtonRect(Button::TodayLine).center());
         QCOMPARE(c->SelectedDate(), QDate(2026, 12, 10));
         QCOMPARE(changed.count(), 1);
@@ -318,7 +318,7 @@ private slots:
         QFETCH(QDate, to);
         Calendar c;
         c->SetSelectedDate(from);
-        QSignalSpy changed(&c.widget, &PlannerCalendar::MonthChanged);
+        QSignalSpy changed(&c.widget, &TPlannerCalendar::MonthChanged);
         c->SetYear(to.year());
         QVERIFY(c->SelectedDate().isValid());
         c->SetMonth(to.month());
@@ -332,7 +332,7 @@ private slots:
     void settersClamp() {
         Calendar c;
         c->SetSelectedDate(QDate(2026, 2, 10));
-        QSignalSpy changed(&c.widget, &PlannerCalendar::MonthChanged);
+        QSignalSpy changed(&c.widget, &TPlannerCalendar::MonthChanged);
         c->SetDay(31);
         QCOMPARE(c->SelectedDate(), QDate(2026, 2, 28));
         c->SetDay(0);
@@ -343,17 +343,17 @@ private slots:
         c->SetMonth(-4);
         QCOMPARE(c->SelectedDate(), QDate(2026, 1, 1));
         c->SetYear(0);
-        QCOMPARE(c->SelectedDate(), QDate(PlannerCalendar::FirstYear, 1, 1));
+        QCOMPARE(c->SelectedDate(), QDate(TPlannerCalendar::FirstYear, 1, 1));
         c->SetYear(123456);
-        QCOMPARE(c->SelectedDate(), QDate(PlannerCalendar::LastYear, 1, 1));
+        QCOMPARE(c->SelectedDate(), QDate(TPlannerCalendar::LastYear, 1, 1));
         QCOMPARE(changed.count(), 4);
         // No paging beyond the last year.
-        c->SetSelectedDate(QDate(PlannerCalendar::LastYear, 12, 31));
+        c->SetSelectedDate(QDate(TPlannerCalendar::LastYear, 12, 31));
         QTest::mouseClick(&c.widget, Qt::LeftButton, {}, c->ButtonRect(Button::NextMonth).center());
         QTest::keyClick(&c.widget, Qt::Key_Right);
-        QCOMPARE(c->SelectedDate(), QDate(PlannerCalendar::LastYear, 12, 31));
+        QCOMPARE(c->SelectedDate(), QDate(TPlannerCalendar::LastYear, 12, 31));
         c->SetSelectedDate(QDate());
-        QCOMPARE(c->SelectedDate(), QDate(PlannerCalendar::LastYear, 12, 31));
+        QCOMPARE(c->SelectedDate(), QDate(TPlannerCalendar::LastYear, 12, 31));
     }
 
     void keyboard_data() {
@@ -380,7 +380,7 @@ private slots:
         QFETCH(QDate, to);
         Calendar c;
         c->SetSelectedDate(from);
-        QSignalSpy changed(&c.widget, &PlannerCalendar::MonthChanged);
+        QSignalSpy changed(&c.widget, &TPlannerCalendar::MonthChanged);
         QTest::keyClick(&c.widget, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(c->SelectedDate(), to);
         QCOMPARE(changed.count(), from.month() != to.month() || from.year() != to.year() ? 1 : 0);
@@ -397,8 +397,8 @@ private slots:
         QCOMPARE(title, QStringLiteral("Mrz 2026"));
         QCOMPARE(today, QStringLiteral("Heute: 10.12, 2026"));
         QStringList days, months;
-        for (int d = 1; d <= 7; ++d) days << PlannerCalendar::DayName(d);
-        for (int m = 1; m <= 12; ++m) months << PlannerCalendar::MonthName(m);
+        for (int d = 1; d <= 7; ++d) days << TPlannerCalendar::DayName(d);
+        for (int m = 1; m <= 12; ++m) months << TPlannerCalendar::MonthName(m);
         QCOMPARE(days.join(QLatin1Char(' ')), QStringLiteral("Mo Di Mi Do Fr Sa So"));
         QCOMPARE(months.join(QLatin1Char(' ')), QStringLiteral("Jan Feb Mrz Apr Mai Jun Jul Aug Sep Okt Nov Dez"));
     }
