@@ -8,6 +8,11 @@ cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+# Qt wants a private runtime folder; CI machines often have none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="/tmp/tresoro-runtime-$(id -u)"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
 
 run_suite() {
   local dir=$1; shift

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QScreen>
@@ -270,6 +271,8 @@ void TfrmMain::BuildTabs() {
     MemoLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SetGridLook(MemoLog);
+    // The log's blocks are aligned by columns.
+    MemoLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     logLayout->addWidget(MemoLog);
 
     connect(AdvPageControl, &QTabWidget::currentChanged, this, &TfrmMain::TabShown);
@@ -393,6 +396,12 @@ bool TfrmMain::FormCloseQuery() {
     }
     closingWithoutSave_ = true;
     return true;
+}
+
+void TfrmMain::CloseWithoutAsking() {
+    closingWithoutSave_ = true;
+    if (DataModule1) links::Guard([this] { DataModule1->CloseDatabase(); });
+    close();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event) {

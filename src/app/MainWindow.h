@@ -39,6 +39,9 @@ public:
     void FormShow();
     bool FormCloseQuery();
     void FormDestroy();
+    // Ends the program without the unsaved-records question (the session
+    // ends): what was written is committed, pending edits are dropped.
+    void CloseWithoutAsking();
     // Non-zero after a critical error ended the program.
     int ExitCode() const { return exitCode_; }
 

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
 #include "screenshots/ZoomWindow.h"
 #include "services/AboutBox.h"
 #include "services/UpdateWindow.h"
@@ -78,6 +79,7 @@ int RunTresoro(int argc, char **argv) {
     params.removeFirst();
     TTresoroApp program(QApplication::applicationFilePath(), params);
     if (!program.Start()) return 0;
+    InstallTerminationHandler([&program] { program.frmMain->CloseWithoutAsking(); });
     const int loop = program.frmMain->isVisible() ? app.exec() : 0;
     return program.ExitCode() != 0 ? program.ExitCode() : loop;
 }

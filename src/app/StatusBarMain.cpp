@@ -35,6 +35,9 @@ TStatusBarMain::TStatusBarMain(const QString &homepage, QWidget *parent) : QStat
         "Festelltaste gedrückt?",
         "aktuelle Uhrzeit",
         "aktuelles Datum"};
+    // The widths suit an 8-point window font; a larger desktop font gets
+    // proportionally wider panels so that their texts stay readable.
+    const double scale = qMax(1.0, fontMetrics().averageCharWidth() / 5.0);
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -45,11 +48,7 @@ TStatusBarMain::TStatusBarMain(const QString &homepage, QWidget *parent) : QStat
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setToolTip(QString::fromUtf8(hints[i]));
-        // Time and date need their room in any font; the others keep their widths.
-        if (i >= 6)
-            label->setMinimumWidth(qMax(widths[i], label->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) + 8));
-        else
-            label->setFixedWidth(widths[i]);
+        label->setFixedWidth(i == 0 ? widths[i] : int(widths[i] * scale));
         if (i == 0) label->setAlignment(Qt::AlignCenter);
         if (i >= 5) label->setAlignment(Qt::AlignCenter);
         panels_[size_t(i)] = label;
