@@ -433,6 +433,12 @@ bool TfrmMain::SaveEnabled() const { return BtnSave->isEnabled(); }
 
 void TfrmMain::ShowError(const std::exception &e) { TDialogs::Current().ShowError(e); }
 
+void TfrmMain::EndProgram() {
+    exitCode_ = 1;
+    // After the running command has returned, like the end of a message loop turn.
+    QMetaObject::invokeMethod(this, [this] { CloseWithoutAsking(); }, Qt::QueuedConnection);
+}
+
 // --- handlers ---------------------------------------------------------------------
 
 void TfrmMain::Hilfe2Click() { HelpViewer.ShowTopic(HelpFile, 9001); }

@@ -52,6 +52,7 @@ public:
     void SetSaveEnabled(bool enabled) override;
     bool SaveEnabled() const override;
     void ShowError(const std::exception &e) override;
+    void EndProgram() override;
 
     // --- handlers of this window ---
     void Hilfe2Click();

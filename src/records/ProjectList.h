@@ -24,6 +24,12 @@ public:
 
     // Clears the picture of the access-data tab (set by that tab).
     std::function<void()> ClearScreenshot;
+    // Ends input in the access-data fields before the save command posts an
+    // access record (set by the access-data tab; runs the password box's
+    // leave rule, whichever tab is shown).
+    std::function<void()> EndAccessDataInput;
+    // Opens the master password window (set by the start-up).
+    std::function<void()> ShowMasterPasswordWindow;
 
     // The per-project select statement of a detail table.
     static QStringList DetailSelect(const QString &table, const QString &projectId);

@@ -8,6 +8,7 @@
 
 #include "store/DataSet.h"
 #include "store/IBDatabase.h"
+#include "vault/LbBlowfish.h"
 
 class THotLog;
 class TQTimer;
@@ -49,6 +50,9 @@ public:
 
     TIBQuery *IBQueryZugangsdaten;
     TDataSource *DataSourceQueryZugangsdaten;
+
+    // The cipher of the stored passwords (chained mode).
+    TLbBlowfish LbBlowfish;
 
     // True while TBLPROJEKT holds at least one row (set by the project count).
     bool ProjekteVorhanden = false;

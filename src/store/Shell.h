@@ -19,4 +19,7 @@ public:
     virtual bool SaveEnabled() const = 0;
     // The general error box.
     virtual void ShowError(const std::exception &e) = 0;
+    // Ends the program in an orderly way once the current command returns
+    // (after a failure that must not let the user go on).
+    virtual void EndProgram() = 0;
 };
