@@ -338,7 +338,38 @@ void TfrmMain::ConnectDataModule() {
                                          {{QStringLiteral("USERID"), QStringLiteral("UserID")},
                                           {QStringLiteral("BESCHREIBUNG"), QStringLiteral("Beschreibung")},
                                           {QStringLiteral("KENNWORT"), QStringLiteral("Kennwort (verschlüsselt)")}});
-    Projects = new TProjectList(*dm, *this, this);
+    TProjectControls controls;
+    controls.BtnInsert = BtnInsert;
+    controls.BtnSave = BtnSave;
+    controls.BtnEdit = BtnEdit;
+    controls.BtnDelete = BtnDelete;
+    controls.DBGridProjekte = DBGridProjekte;
+    controls.SetStatePanel = [this](const QString &text) { StatusBarMain->SetPanelText(1, text); };
+    Projects = new TProjectList(*dm, *this, controls, this);
+    Projects->ShowMasterPasswordWindow = [this] { MasterKennwort1Click(); };
+    Projects->LoadCalendarMarks = [this] {
+        if (LoadCalendarMarks) LoadCalendarMarks();
+    };
+
+    TProjectList *p = Projects;
+    for (QAction *a : {BtnInsert, TBItemHinzufuegen}) connect(a, &QAction::triggered, p, &TProjectList::BtnInsertClick);
+    for (QAction *a : {BtnEdit, TBItemBearbeiten}) connect(a, &QAction::triggered, p, &TProjectList::BtnEditClick);
+    for (QAction *a : {BtnSave, TBItemSichern}) connect(a, &QAction::triggered, p, &TProjectList::BtnSaveClick);
+    for (QAction *a : {BtnDelete, TBItemLoeschen}) connect(a, &QAction::triggered, p, &TProjectList::BtnDeleteClick);
+    connect(BtnProjektAbbrechen, &QAction::triggered, p, &TProjectList::BtnProjektAbbrechenClick);
+    struct Entry {
+        const char *caption;
+        int icon;
+        void (TProjectList::*handler)();
+    };
+    const Entry entries[] = {{"Projekt hinzufügen", 6, &TProjectList::BtnInsertClick},
+                             {"Projekt bearbeiten", 8, &TProjectList::BtnEditClick},
+                             {"Projekt sichern", 7, &TProjectList::BtnSaveClick},
+                             {"Projekt löschen", 9, &TProjectList::BtnDeleteClick},
+                             {"Bearbeitung abbrechen", 22, &TProjectList::BtnProjektAbbrechenClick}};
+    for (const Entry &e : entries)
+        connect(PopupMenuProjektliste->addAction(ImageListMain::Icon(e.icon), QString::fromUtf8(e.caption)),
+                &QAction::triggered, p, e.handler);
 }
 
 void TfrmMain::FormShow() {

@@ -40,3 +40,12 @@ QString LogLine(const QString &message) { return LogLine(message, QDateTime::cur
 QDate ParseDate(const QString &text) { return QDate::fromString(text.trimmed(), QStringLiteral("dd.MM.yyyy")); }
 
 }  // namespace de
+
+namespace de {
+QString UpperAZ(const QString &text) {
+    QString out = text;
+    for (QChar &c : out)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 32);
+    return out;
+}
+}  // namespace de

@@ -24,3 +24,9 @@ QString LogLine(const QString &message, const QDateTime &at);
 QDate ParseDate(const QString &text);  // invalid date when the text is not dd.MM.yyyy
 
 }  // namespace de
+
+namespace de {
+// Upper case as the program shows names: only a-z become A-Z; umlauts, ß
+// and every other character stay as typed.
+QString UpperAZ(const QString &text);
+}  // namespace de

@@ -1,16 +1,157 @@
 #include "records/ProjectList.h"
 
-#include "platform/Dialogs.h"
+#include <QApplication>
+#include <optional>
 
-TProjectList::TProjectList(TDataModule1 &dm, TShell &shell, QObject *parent) : QObject(parent), dm_(dm), shell_(shell) {
+#include "platform/Dialogs.h"
+#include "platform/GermanFormat.h"
+#include "store/Looks.h"
+
+TProjectList::TProjectList(TDataModule1 &dm, TShell &shell, TProjectControls controls, QObject *parent)
+    : QObject(parent), dm_(dm), shell_(shell), controls_(std::move(controls)) {
     dm_.IBDataSetProjekt->AfterScroll = [this] { IBDataSetProjektAfterScroll(); };
+    dm_.IBDataSetProjekt->AfterPost = [this] { IBDataSetProjektAfterPost(); };
+    connect(dm_.DataSourceProjekt, &TDataSource::StateChange, this, &TProjectList::DataSourceProjektStateChange);
+    if (controls_.DBGridProjekte) {
+        TDBGridView *grid = controls_.DBGridProjekte;
+        grid->SetEditorMaxLength(100);
+        connect(grid, &TDBGridView::CellClicked, this, [this] { DBGridProjekteCellClick(); });
+        connect(grid, &TDBGridView::EditorAccepted, this, [this] { BtnSaveClick(); });
+        connect(grid, &TDBGridView::EditorCancelled, this, [this] { BtnProjektAbbrechenClick(); });
+    }
 }
 
-TProjectList::~TProjectList() { dm_.IBDataSetProjekt->AfterScroll = nullptr; }
+TProjectList::~TProjectList() {
+    dm_.IBDataSetProjekt->AfterScroll = nullptr;
+    dm_.IBDataSetProjekt->AfterPost = nullptr;
+}
 
 QStringList TProjectList::DetailSelect(const QString &table, const QString &projectId) {
     return {QStringLiteral("select * from ") + table,
             QStringLiteral("where %1.projektid = '%2'").arg(table, projectId)};
+}
+
+QString TProjectList::ProjectNameUpper() const {
+    TIBDataSet *ds = dm_.IBDataSetProjekt;
+    const int f = ds->FieldIndex(QStringLiteral("PROJEKTNAME"));
+    return f < 0 ? QString() : de::UpperAZ(ds->CurrentValue(f).toString());
+}
+
+// --- the master password test of add and rename -------------------------------
+
+bool TProjectList::MasterPasswordExists() const {
+    TIBDataSet *g = dm_.IBDataSetAllgemein;
+    const int f = g->FieldIndex(QStringLiteral("MASTERKENNWORT"));
+    return g->Active() && f >= 0 && !g->IsEmpty() && !g->CurrentValue(f).toString().isEmpty();
+}
+
+bool TProjectList::RequireMasterPassword() {
+    if (MasterPasswordExists()) return true;
+    TDialogs::Current().MessageBox(QStringLiteral("Ein Masterkennwort muss zu Beginn eingegeben werden"),
+                                   QStringLiteral("Hinweis"), TMsgIcon::None, mbOK);
+    if (ShowMasterPasswordWindow) ShowMasterPasswordWindow();
+    return false;
+}
+
+void TProjectList::BtnInsertClick() {
+    try {
+        if (!RequireMasterPassword()) return;
+        dm_.IBDataSetProjekt->Insert();
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+void TProjectList::BtnEditClick() {
+    try {
+        if (!RequireMasterPassword()) return;
+        dm_.IBDataSetProjekt->Edit();
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+void TProjectList::BtnProjektAbbrechenClick() {
+    try {
+        dm_.IBDataSetProjekt->Cancel();
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+// --- the save command -----------------------------------------------------------
+
+void TProjectList::BtnSaveClick() {
+    std::optional<TWaitCursor> wait(std::in_place);
+    try {
+        if (IsEditing(dm_.IBDataSetProjekt->State())) dm_.IBDataSetProjekt->Post();
+        if (IsEditing(dm_.IBDataSetZugangsdaten->State())) {
+            if (EndAccessDataInput) EndAccessDataInput();
+            dm_.IBDataSetZugangsdaten->Post();
+        }
+        if (IsEditing(dm_.IBDataSetTelefon->State())) dm_.IBDataSetTelefon->Post();
+        if (IsEditing(dm_.IBDataSetEmail->State())) dm_.IBDataSetEmail->Post();
+        if (IsEditing(dm_.IBDataSetTermine->State())) {
+            dm_.IBDataSetTermine->Post();
+            if (LoadCalendarMarks) LoadCalendarMarks();
+        }
+        if (IsEditing(dm_.IBDataSetToDo->State())) {
+            dm_.IBDataSetToDo->Post();
+            if (LoadCalendarMarks) LoadCalendarMarks();
+        }
+    } catch (const std::exception &e) {
+        // The remaining steps are skipped; the end of the command still runs.
+        wait.reset();
+        shell_.SetSaveEnabled(false);
+        shell_.ShowError(e);
+        return;
+    }
+    wait.reset();
+    shell_.SetSaveEnabled(false);
+}
+
+void TProjectList::IBDataSetProjektAfterPost() {
+    dm_.IBTransaction.CommitRetaining();
+    CountProjekte();
+    shell_.LogLine(QStringLiteral("Projekt ") + ProjectNameUpper() + QStringLiteral(" wurde gesichert"));
+}
+
+// --- delete ---------------------------------------------------------------------
+
+void TProjectList::BtnDeleteClick() {
+    try {
+        const QString name = ProjectNameUpper();
+        if (name.isEmpty()) {
+            shell_.StatusMessage(QStringLiteral("Kein Projekt zum Löschen vorhanden"));
+            return;
+        }
+        if (!TDialogs::Current().Confirm(QStringLiteral("Soll das gesamte Projekt ") + name +
+                                         QStringLiteral(" gelöscht werden?"))) {
+            shell_.StatusMessage(QStringLiteral("Löschaktion wurde abgebrochen"));
+            return;
+        }
+        dm_.IBDataSetProjekt->Delete();
+        dm_.IBTransaction.CommitRetaining();
+        CountProjekte();
+        shell_.LogLine(QStringLiteral("Projekt ") + name + QStringLiteral(" wurde gelöscht"));
+        shell_.StatusMessage(QStringLiteral("komplettes Projekt ") + name +
+                             QStringLiteral(" wurde gelöscht (mit Löschweitergabe an Detaildatensätze)"));
+        // Let the status bar and the grid repaint; the user's input waits.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (dm_.IBDataSetProjekt->IsEmpty()) dm_.OpenDatabase();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+// --- the current project ----------------------------------------------------------
+
+void TProjectList::IBDataSetProjektAfterScroll() { FilterDetailsByProjekt(); }
+
+void TProjectList::DBGridProjekteCellClick() {
+    if (ToDoShow) ToDoShow();
+    if (TermineShow) TermineShow();
 }
 
 void TProjectList::CountProjekte() {
@@ -42,4 +183,17 @@ void TProjectList::FilterDetailsByProjekt() {
     }
 }
 
-void TProjectList::IBDataSetProjektAfterScroll() { FilterDetailsByProjekt(); }
+// --- enabling ---------------------------------------------------------------------
+
+void TProjectList::DataSourceProjektStateChange() {
+    const TDataSetState state = dm_.IBDataSetProjekt->State();
+    if (state == TDataSetState::dsInactive) return;
+    const bool browse = state == TDataSetState::dsBrowse;
+    const bool insert = state == TDataSetState::dsInsert;
+    if (controls_.SetStatePanel) controls_.SetStatePanel(StateName(state));
+    if (controls_.DBGridProjekte) SetLook(controls_.DBGridProjekte, !browse);
+    if (controls_.BtnInsert) controls_.BtnInsert->setEnabled(browse);
+    if (controls_.BtnSave) controls_.BtnSave->setEnabled(true);
+    if (controls_.BtnEdit) controls_.BtnEdit->setEnabled(browse);
+    if (controls_.BtnDelete) controls_.BtnDelete->setEnabled(!insert);
+}

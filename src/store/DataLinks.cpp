@@ -1,6 +1,8 @@
 #include "store/DataLinks.h"
 
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMetaMethod>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -297,8 +299,6 @@ bool TDBGridModel::setData(const QModelIndex &index, const QVariant &value, int 
 
 // --- TDBGridView ---------------------------------------------------------------
 
-namespace {
-
 class TDBGridDelegate : public QStyledItemDelegate {
 public:
     explicit TDBGridDelegate(TDBGridView *view) : QStyledItemDelegate(view), view_(view) {}
@@ -330,11 +330,24 @@ public:
         return w;
     }
 
+protected:
+    bool eventFilter(QObject *editor, QEvent *event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            const bool accept = key == Qt::Key_Return || key == Qt::Key_Enter;
+            const bool cancel = key == Qt::Key_Escape;
+            const bool handled = QStyledItemDelegate::eventFilter(editor, event);
+            // Tell the view's owner once the editor has committed or closed.
+            if (accept) QMetaObject::invokeMethod(view_, &TDBGridView::EditorAccepted, Qt::QueuedConnection);
+            if (cancel) QMetaObject::invokeMethod(view_, &TDBGridView::EditorCancelled, Qt::QueuedConnection);
+            return handled;
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
+    }
+
 private:
     TDBGridView *view_;
 };
-
-}  // namespace
 
 TDBGridView::TDBGridView(QWidget *parent) : QTableView(parent) {
     setItemDelegate(new TDBGridDelegate(this));
@@ -399,6 +412,16 @@ void TDBGridView::currentChanged(const QModelIndex &current, const QModelIndex &
     links::Guard([ds, target] { ds->MoveTo(target); });
     // Whatever happened (post, cancel, failure), show the dataset's row.
     QMetaObject::invokeMethod(this, [this] { SyncToDataSet(); }, Qt::QueuedConnection);
+}
+
+void TDBGridView::keyPressEvent(QKeyEvent *event) {
+    // Escape in the grid itself abandons the record being edited.
+    if (event->key() == Qt::Key_Escape && source_ && IsEditing(source_->State()) &&
+        isSignalConnected(QMetaMethod::fromSignal(&TDBGridView::EditorCancelled))) {
+        emit EditorCancelled();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void TDBGridView::UpdateRecord() {

@@ -108,6 +108,8 @@ private:
 // that are not read-only can be edited while the record is being edited.
 class TDBGridView : public QTableView, public TDataLink {
     Q_OBJECT
+    friend class TDBGridDelegate;
+
 public:
     TDBGridView(QWidget *parent = nullptr);
     ~TDBGridView() override;
@@ -121,9 +123,13 @@ public:
 
 signals:
     void CellClicked(int row, int column);
+    // The user ended a cell edit with Enter, or abandoned it with Escape.
+    void EditorAccepted();
+    void EditorCancelled();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void SyncToDataSet();

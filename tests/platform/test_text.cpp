@@ -48,6 +48,11 @@ private slots:
         QCOMPARE(de::ParseDate(QStringLiteral("29.02.2008")), QDate(2008, 2, 29));
         QVERIFY(!de::ParseDate(QStringLiteral("2008-02-29")).isValid());
     }
+    void upperCaseRaisesOnlyAToZ() {
+        QCOMPARE(de::UpperAZ(QStringLiteral("Büro")), QStringLiteral("BüRO"));
+        QCOMPARE(de::UpperAZ(QStringLiteral("straße äöü ÄÖÜ éè 1-2 abc@xyz.de")), QStringLiteral("STRAßE äöü ÄÖÜ éè 1-2 ABC@XYZ.DE"));
+        QCOMPARE(de::UpperAZ(QString()), QString());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestText)
