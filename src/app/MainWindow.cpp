@@ -14,6 +14,7 @@
 #include "app/ImageListMain.h"
 #include "planning/PlannerCalendar.h"
 #include "platform/Dialogs.h"
+#include "records/DetailTab.h"
 #include "records/ProjectList.h"
 #include "services/HotLog.h"
 #include "store/Looks.h"
@@ -58,6 +59,8 @@ TfrmMain::~TfrmMain() {
         DataModule1->OnAfterConnect = nullptr;
         DataModule1->OnAfterDisconnect = nullptr;
     }
+    delete EmailTab;
+    delete TelefonTab;
     delete Projects;
 }
 
@@ -351,6 +354,9 @@ void TfrmMain::ConnectDataModule() {
         if (LoadCalendarMarks) LoadCalendarMarks();
     };
 
+    EmailTab = new TEmailTab(AdvTabSheetEmail, PopupMenuEmail, *dm, *this, *Projects);
+    TelefonTab = new TTelefonTab(AdvTabSheetTelefon, PopupMenuTelefon, *dm, *this, *Projects);
+
     TProjectList *p = Projects;
     for (QAction *a : {BtnInsert, TBItemHinzufuegen}) connect(a, &QAction::triggered, p, &TProjectList::BtnInsertClick);
     for (QAction *a : {BtnEdit, TBItemBearbeiten}) connect(a, &QAction::triggered, p, &TProjectList::BtnEditClick);
@@ -500,9 +506,13 @@ void TfrmMain::AdvTabSheetZugangsdatenShow() {
     h->resizeSection(1, w - c0 - c2 - 4);
 }
 
-void TfrmMain::AdvTabSheetEmailShow() {}
+void TfrmMain::AdvTabSheetEmailShow() {
+    if (EmailTab) EmailTab->AdvTabSheetEmailShow();
+}
 
-void TfrmMain::AdvTabSheetTelefonShow() {}
+void TfrmMain::AdvTabSheetTelefonShow() {
+    if (TelefonTab) TelefonTab->AdvTabSheetTelefonShow();
+}
 
 void TfrmMain::SetCalendarToday() {
     const QDate today = QDate::currentDate();

@@ -24,6 +24,8 @@
 class THotLog;
 class TPlannerCalendar;
 class TProjectList;
+class TEmailTab;
+class TTelefonTab;
 
 class TfrmMain : public QMainWindow, public TShell {
     Q_OBJECT
@@ -76,6 +78,8 @@ public:
     QString HelpFile;  // program folder + "tresoro.chm"
     TDataModule1 *DataModule1 = nullptr;
     TProjectList *Projects = nullptr;
+    TEmailTab *EmailTab = nullptr;
+    TTelefonTab *TelefonTab = nullptr;
     THotLog &Log;
     TLbSHA1 LbSHA11;
 

@@ -71,6 +71,7 @@ bool TTresoroApp::Start() {
 int TTresoroApp::ExitCode() const { return frmMain ? frmMain->ExitCode() : 0; }
 
 int RunTresoro(int argc, char **argv) {
+    BlockTerminationSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tresoro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tresoro"));

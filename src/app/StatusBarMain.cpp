@@ -49,6 +49,10 @@ TStatusBarMain::TStatusBarMain(const QString &homepage, QWidget *parent) : QStat
         label->setFrameShadow(QFrame::Sunken);
         label->setToolTip(QString::fromUtf8(hints[i]));
         label->setFixedWidth(i == 0 ? widths[i] : int(widths[i] * scale));
+        // Time, date and the link show fixed texts that must not be cut.
+        const char *const widest[PanelCount] = {nullptr, nullptr, nullptr, nullptr, nullptr, "CAP", "00:00:00", "00.00.0000"};
+        if (widest[i])
+            label->setFixedWidth(qMax(label->minimumWidth(), label->fontMetrics().horizontalAdvance(QString::fromLatin1(widest[i])) + 12));
         if (i == 0) label->setAlignment(Qt::AlignCenter);
         if (i >= 5) label->setAlignment(Qt::AlignCenter);
         panels_[size_t(i)] = label;
@@ -61,6 +65,7 @@ TStatusBarMain::TStatusBarMain(const QString &homepage, QWidget *parent) : QStat
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     link->setOpenExternalLinks(true);  // the desktop's default browser
     link->setText(QStringLiteral("<a href=\"%1\" style=\"color:blue\">%1</a>").arg(homepage.toHtmlEscaped()));
+    link->setFixedWidth(qMax(link->minimumWidth(), link->fontMetrics().horizontalAdvance(homepage) + 12));
     addWidget(row, 1);
     setMinimumHeight(qMax(19, fontMetrics().height() + 6));
 
