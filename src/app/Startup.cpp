@@ -46,6 +46,8 @@ bool TTresoroApp::Start() {
         w->raise();
         w->activateWindow();
     });
+    // What the links refuse or what fails while the user types goes to the general error box.
+    links::SetErrorReporter([](const QString &message) { TDialogs::Current().ShowError(message); });
     w->FormCreate();
 
     DataModule1 = std::make_unique<TDataModule1>(programFile_);
@@ -75,7 +77,6 @@ int RunTresoro(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tresoro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tresoro"));
-    links::SetErrorReporter([](const QString &message) { TDialogs::Current().ShowError(message); });
     QStringList params = QApplication::arguments();
     params.removeFirst();
     TTresoroApp program(QApplication::applicationFilePath(), params);

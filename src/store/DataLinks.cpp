@@ -87,7 +87,10 @@ TDBEditLink::TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fi
         if (field < 0 || field == ds->FieldIndex(field_)) Load();
     });
     connect(source, &TDataSource::StateChange, this, [this] {
-        if (!quiet_) Load();
+        // A handler run without a change of state must not drop what is typed.
+        TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+        if (quiet_ || (pending_ && ds && IsEditing(ds->State()))) return;
+        Load();
     });
     Load();
 }
@@ -152,7 +155,10 @@ TDBMemoLink::TDBMemoLink(QPlainTextEdit *memo, TDataSource *source, const QStrin
         if (field < 0 || field == ds->FieldIndex(field_)) Load();
     });
     connect(source, &TDataSource::StateChange, this, [this] {
-        if (!quiet_) Load();
+        // A handler run without a change of state must not drop what is typed.
+        TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+        if (quiet_ || (pending_ && ds && IsEditing(ds->State()))) return;
+        Load();
     });
     Load();
 }
@@ -378,6 +384,19 @@ void TDBGridView::SetDataSource(TDataSource *source, QVector<TGridColumn> column
     delete old;
     TIBDataSet *ds = source->DataSet();
     ds->RegisterLink(this);
+    // Rows coming and going move the view's current cell; that is not the
+    // user choosing a row, so it must not move the dataset.
+    auto hold = [this] { syncing_ = true; };
+    auto release = [this] {
+        syncing_ = false;
+        SyncToDataSet();
+    };
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, hold);
+    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, hold);
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, hold);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, release);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, release);
+    connect(model_, &QAbstractItemModel::modelReset, this, release);
     connect(ds, &TIBDataSet::CurrentRowChanged, this, [this] { SyncToDataSet(); });
     connect(ds, &TIBDataSet::RowsReset, this, [this] { SyncToDataSet(); });
     connect(ds, &TIBDataSet::StateChanged, this, [this] {

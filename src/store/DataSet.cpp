@@ -276,8 +276,9 @@ void TIBDataSet::StartInsert(int position) {
     buffer_ = EmptyRow();
     modified_ = false;
     bof_ = eof_ = false;
-    SetState(TDataSetState::dsInsert);
+    state_ = TDataSetState::dsInsert;
     emit RowInserted(position);
+    emit StateChanged();
     if (GeneratorField && GeneratorField->ApplyEvent == TGeneratorField::Apply::OnNewRecord) {
         const int f = FieldIndex(GeneratorField->Field);
         if (f >= 0) {
@@ -376,16 +377,19 @@ void TIBDataSet::Post() {
 void TIBDataSet::Cancel() {
     if (!IsEditing(state_)) return;
     const bool wasInsert = state_ == TDataSetState::dsInsert;
+    const int removed = current_;
     buffer_.clear();
     modified_ = false;
+    // Everything is settled before anyone hears of it: listeners may act on
+    // the dataset again while they are told.
     if (wasInsert) {
-        const int removed = current_;
         rows_.removeAt(removed);
-        emit RowRemoved(removed);
         current_ = rows_.isEmpty() ? -1 : qMin(removed, int(rows_.size()) - 1);
         eof_ = rows_.isEmpty();
     }
-    SetState(TDataSetState::dsBrowse);
+    state_ = TDataSetState::dsBrowse;
+    if (wasInsert) emit RowRemoved(removed);
+    emit StateChanged();
     if (wasInsert)
         Scrolled();
     else
@@ -406,13 +410,15 @@ void TIBDataSet::Delete() {
         throw EDatabaseError(QStringLiteral("Der Datensatz wurde nicht gelöscht: die Datenbank enthält die Zeile "
                                             "nicht mehr (keine Zeile geändert)"));
     const int removed = current_;
+    const bool stateChanges = state_ != TDataSetState::dsBrowse;
     rows_.removeAt(removed);
     buffer_.clear();
     modified_ = false;
-    emit RowRemoved(removed);
     current_ = rows_.isEmpty() ? -1 : qMin(removed, int(rows_.size()) - 1);
     eof_ = rows_.isEmpty();
-    SetState(TDataSetState::dsBrowse);
+    state_ = TDataSetState::dsBrowse;
+    emit RowRemoved(removed);
+    if (stateChanges) emit StateChanged();
     Scrolled();
 }
 

@@ -17,6 +17,7 @@ class TestLinks : public QObject {
     static void Seed(StoreFixture &f) {
         f.Exec(QStringLiteral("insert into TBLPROJEKT (ID, PROJEKTNAME) values (1, 'Eins')"));
         f.Exec(QStringLiteral("insert into TBLPROJEKT (ID, PROJEKTNAME) values (2, 'Zwei')"));
+        f.Exec(QStringLiteral("set generator GEN_TBLPROJEKT_ID to 2"));
     }
 
 private slots:
@@ -43,6 +44,20 @@ private slots:
         // Moving to another row shows that row.
         ds->MoveTo(1);
         QCOMPARE(edit.text(), QStringLiteral("Zwei"));
+    }
+
+    void aStateHandlerRunWithoutAChangeKeepsWhatIsTyped() {
+        StoreFixture f;
+        Seed(f);
+        f.dm->OpenDatabase();
+        QLineEdit edit;
+        new TDBEditLink(&edit, f.dm->DataSourceProjekt, QStringLiteral("PROJEKTNAME"));
+        f.dm->IBDataSetProjekt->Insert();
+        TypeText(&edit, QStringLiteral("getippt"));
+        f.dm->DataSourceProjekt->NotifyStateChange();
+        QCOMPARE(edit.text(), QStringLiteral("getippt"));
+        f.dm->IBDataSetProjekt->Post();
+        QCOMPARE(f.Seen(QStringLiteral("select count(*) from TBLPROJEKT where PROJEKTNAME = 'getippt'")).toInt(), 1);
     }
 
     void aReadOnlyControlDoesNotEdit() {
