@@ -68,7 +68,6 @@ QAction *TfrmMain::MakeAction(const char *name, const QString &text, const QStri
     auto *a = new QAction(ImageListMain::Icon(icon), text, this);
     a->setObjectName(QString::fromLatin1(name));
     a->setToolTip(hint);
-    a->setStatusTip(hint);
     return a;
 }
 

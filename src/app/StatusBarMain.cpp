@@ -66,7 +66,7 @@ TStatusBarMain::TStatusBarMain(const QString &homepage, QWidget *parent) : QStat
     link->setOpenExternalLinks(true);  // the desktop's default browser
     link->setText(QStringLiteral("<a href=\"%1\" style=\"color:blue\">%1</a>").arg(homepage.toHtmlEscaped()));
     link->setFixedWidth(qMax(link->minimumWidth(), link->fontMetrics().horizontalAdvance(homepage) + 12));
-    addWidget(row, 1);
+    addPermanentWidget(row, 1);  // never hidden by a passing status tip
     setMinimumHeight(qMax(19, fontMetrics().height() + 6));
 
     CapsLockState = [] { return CapsLockOn(); };

@@ -29,7 +29,6 @@ void TDetailTab::BuildFrame(const char *toolBarName, const std::array<std::pair<
         QAction *a = ToolBar->addAction(ImageListMain::Icon(icons[i]), buttons[size_t(i)].second);
         a->setObjectName(QString::fromLatin1(buttons[size_t(i)].first));
         a->setToolTip(buttons[size_t(i)].second);
-        a->setStatusTip(buttons[size_t(i)].second);
         if (QWidget *w = ToolBar->widgetForAction(a)) w->setObjectName(a->objectName() + QStringLiteral("Button"));
         *targets[i] = a;
     }

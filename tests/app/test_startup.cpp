@@ -93,6 +93,28 @@ private slots:
         QCOMPARE(f.Main().StatusBarMain->PanelText(2), QStringLiteral("connected: tresoro.gdb"));
     }
 
+    void aDataSetThatCannotOpenIsReportedAndTheProgramStays() {
+        AppFixture f;
+        {
+            TDataModule1 broken(f.folder.ProgramFile());
+            broken.Connect();
+            TSqlStatement drop(broken.IBTransaction, QStringLiteral("drop table TBLTODO"));
+            drop.Execute();
+            broken.IBTransaction.CommitRetaining();
+        }
+        QVERIFY(f.app->Start());
+        const auto messages = f.dialogs.Messages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().Caption, QStringLiteral("Tresoro"));
+        QCOMPARE(messages.first().Icon, TMsgIcon::Error);
+        QVERIFY2(messages.first().Text.contains(QStringLiteral("TBLTODO")), qPrintable(messages.first().Text));
+        QVERIFY(f.Main().isVisible());
+        QCOMPARE(f.app->ExitCode(), 0);
+        // The datasets before it in the open order did open.
+        QCOMPARE(f.Dm().IBDataSetProjekt->State(), TDataSetState::dsBrowse);
+        QCOMPARE(f.Dm().IBDataSetToDo->State(), TDataSetState::dsInactive);
+    }
+
     void aSecondCopyHandsOverAndEnds() {
         TestProgramFolder folder;
         const QString lock = QStringLiteral("TresoroTest-second-") + QString::number(QCoreApplication::applicationPid());
