@@ -74,19 +74,19 @@ bool StartEditing(TDataSource *source, bool readOnly) {
 
 }  // namespace
 
-// --- TDBEditLink ---------------------------------------------------------------
+// --- TFieldLink ----------------------------------------------------------------
 
-TDBEditLink::TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fieldName)
-    : QObject(edit), edit_(edit), source_(source), field_(fieldName) {
+TFieldLink::TFieldLink(QWidget *widget, TDataSource *source, const QString &fieldName)
+    : QObject(widget), widget_(widget), source_(source), field_(fieldName) {}
+
+void TFieldLink::Start() {
     if (source_->DataSet()) source_->DataSet()->RegisterLink(this);
-    connect(edit, &QLineEdit::textEdited, this, &TDBEditLink::OnTextEdited);
-    connect(edit, &QLineEdit::editingFinished, this, [this] { links::Guard([this] { UpdateRecord(); }); });
-    connect(source, &TDataSource::DataChange, this, [this](int field) {
+    connect(source_, &TDataSource::DataChange, this, [this](int field) {
         TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
         if (quiet_ || !ds) return;
         if (field < 0 || field == ds->FieldIndex(field_)) Load();
     });
-    connect(source, &TDataSource::StateChange, this, [this] {
+    connect(source_, &TDataSource::StateChange, this, [this] {
         // A handler run without a change of state must not drop what is typed.
         TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
         if (quiet_ || (pending_ && ds && IsEditing(ds->State()))) return;
@@ -95,46 +95,53 @@ TDBEditLink::TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fi
     Load();
 }
 
-TDBEditLink::~TDBEditLink() {
+TFieldLink::~TFieldLink() {
     if (source_ && source_->DataSet()) source_->DataSet()->UnregisterLink(this);
 }
 
-void TDBEditLink::Load() {
-    if (!edit_) return;
+void TFieldLink::Load() {
+    if (!widget_) return;
     TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
     const int f = ds ? ds->FieldIndex(field_) : -1;
-    const QString text = f >= 0 ? DisplayText(ds->CurrentValue(f)) : QString();
+    const QString text = f >= 0 ? Shown(DisplayText(ds->CurrentValue(f))) : QString();
     pending_ = false;
     lastGood_ = text;
-    if (edit_->text() != text) edit_->setText(text);
+    if (WidgetText() != text) {
+        quiet_ = true;
+        SetWidgetText(text);
+        quiet_ = false;
+    }
 }
 
-void TDBEditLink::OnTextEdited(const QString &text) {
+void TFieldLink::OnUserText(const QString &text) {
+    if (quiet_ || !widget_ || text == lastGood_) return;
     const qsizetype bad = cp1252::FirstUnencodable(text);
     if (bad >= 0) {
-        const int cursor = qMax(0, edit_->cursorPosition() - 1);
-        edit_->setText(lastGood_);
-        edit_->setCursorPosition(qMin(cursor, int(lastGood_.size())));
+        const int cursor = qMax(0, CursorPosition() - 1);
+        quiet_ = true;
+        SetWidgetText(lastGood_);
+        SetCursorPosition(qMin(cursor, int(lastGood_.size())));
+        quiet_ = false;
         links::ReportError(cp1252::UnencodableMessage(text.at(bad)));
         return;
     }
     lastGood_ = text;
     quiet_ = true;  // entering edit state must not reload the typed text away
-    const bool editing = StartEditing(source_, edit_->isReadOnly());
+    const bool editing = StartEditing(source_, WidgetReadOnly());
     quiet_ = false;
     if (!editing) return;
     pending_ = true;
     source_->DataSet()->SetModified(true);
 }
 
-void TDBEditLink::UpdateRecord() {
-    if (!pending_ || !edit_) return;
+void TFieldLink::UpdateRecord() {
+    if (!pending_ || !widget_) return;
     TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
     pending_ = false;
     if (!ds || !IsEditing(ds->State())) return;
     quiet_ = true;
     try {
-        ds->FieldByName(field_).SetValue(edit_->text());
+        ds->FieldByName(field_).SetValue(Stored(WidgetText()));
     } catch (...) {
         quiet_ = false;
         throw;
@@ -142,29 +149,28 @@ void TDBEditLink::UpdateRecord() {
     quiet_ = false;
 }
 
-// --- TDBMemoLink ---------------------------------------------------------------
+// --- TDBEditLink ------------------------------------------------------------------
 
-TDBMemoLink::TDBMemoLink(QPlainTextEdit *memo, TDataSource *source, const QString &fieldName)
-    : QObject(memo), memo_(memo), source_(source), field_(fieldName) {
-    if (source_->DataSet()) source_->DataSet()->RegisterLink(this);
-    connect(memo, &QPlainTextEdit::textChanged, this, &TDBMemoLink::OnTextChanged);
-    memo->installEventFilter(this);
-    connect(source, &TDataSource::DataChange, this, [this](int field) {
-        TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
-        if (quiet_ || !ds) return;
-        if (field < 0 || field == ds->FieldIndex(field_)) Load();
-    });
-    connect(source, &TDataSource::StateChange, this, [this] {
-        // A handler run without a change of state must not drop what is typed.
-        TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
-        if (quiet_ || (pending_ && ds && IsEditing(ds->State()))) return;
-        Load();
-    });
-    Load();
+TDBEditLink::TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fieldName)
+    : TFieldLink(edit, source, fieldName), edit_(edit) {
+    connect(edit, &QLineEdit::textEdited, this, &TDBEditLink::OnUserText);
+    connect(edit, &QLineEdit::editingFinished, this, [this] { links::Guard([this] { UpdateRecord(); }); });
+    Start();
 }
 
-TDBMemoLink::~TDBMemoLink() {
-    if (source_ && source_->DataSet()) source_->DataSet()->UnregisterLink(this);
+QString TDBEditLink::WidgetText() const { return edit_ ? edit_->text() : QString(); }
+void TDBEditLink::SetWidgetText(const QString &shown) { edit_->setText(shown); }
+bool TDBEditLink::WidgetReadOnly() const { return edit_->isReadOnly(); }
+int TDBEditLink::CursorPosition() const { return edit_->cursorPosition(); }
+void TDBEditLink::SetCursorPosition(int position) { edit_->setCursorPosition(position); }
+
+// --- TDBMemoLink ------------------------------------------------------------------
+
+TDBMemoLink::TDBMemoLink(QPlainTextEdit *memo, TDataSource *source, const QString &fieldName)
+    : TFieldLink(memo, source, fieldName), memo_(memo) {
+    connect(memo, &QPlainTextEdit::textChanged, this, [this] { OnUserText(WidgetText()); });
+    memo->installEventFilter(this);
+    Start();
 }
 
 QString TDBMemoLink::StoredText(const QPlainTextEdit *memo) { return MemoToStored(memo->toPlainText()); }
@@ -174,58 +180,15 @@ bool TDBMemoLink::eventFilter(QObject *watched, QEvent *event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TDBMemoLink::Load() {
-    if (!memo_) return;
-    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
-    const int f = ds ? ds->FieldIndex(field_) : -1;
-    const QString text = f >= 0 ? StoredToMemo(DisplayText(ds->CurrentValue(f))) : QString();
-    pending_ = false;
-    lastGood_ = text;
-    if (memo_->toPlainText() != text) {
-        quiet_ = true;
-        memo_->setPlainText(text);
-        quiet_ = false;
-    }
-}
+QString TDBMemoLink::WidgetText() const { return memo_ ? memo_->toPlainText() : QString(); }
+void TDBMemoLink::SetWidgetText(const QString &shown) { memo_->setPlainText(shown); }
+bool TDBMemoLink::WidgetReadOnly() const { return memo_->isReadOnly(); }
+int TDBMemoLink::CursorPosition() const { return memo_->textCursor().position(); }
 
-void TDBMemoLink::OnTextChanged() {
-    if (quiet_ || !memo_) return;
-    const QString text = memo_->toPlainText();
-    if (text == lastGood_) return;
-    const qsizetype bad = cp1252::FirstUnencodable(text);
-    if (bad >= 0) {
-        const int cursor = qMax(0, memo_->textCursor().position() - 1);
-        quiet_ = true;
-        memo_->setPlainText(lastGood_);
-        QTextCursor c = memo_->textCursor();
-        c.setPosition(qMin(cursor, int(lastGood_.size())));
-        memo_->setTextCursor(c);
-        quiet_ = false;
-        links::ReportError(cp1252::UnencodableMessage(text.at(bad)));
-        return;
-    }
-    lastGood_ = text;
-    quiet_ = true;
-    const bool editing = StartEditing(source_, memo_->isReadOnly());
-    quiet_ = false;
-    if (!editing) return;
-    pending_ = true;
-    source_->DataSet()->SetModified(true);
-}
-
-void TDBMemoLink::UpdateRecord() {
-    if (!pending_ || !memo_) return;
-    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
-    pending_ = false;
-    if (!ds || !IsEditing(ds->State())) return;
-    quiet_ = true;
-    try {
-        ds->FieldByName(field_).SetValue(StoredText(memo_));
-    } catch (...) {
-        quiet_ = false;
-        throw;
-    }
-    quiet_ = false;
+void TDBMemoLink::SetCursorPosition(int position) {
+    QTextCursor c = memo_->textCursor();
+    c.setPosition(position);
+    memo_->setTextCursor(c);
 }
 
 // --- TDBGridModel ---------------------------------------------------------------

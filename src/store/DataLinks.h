@@ -33,47 +33,79 @@ QString DisplayText(const QVariant &value);
 QString MemoToStored(const QString &shown);
 QString StoredToMemo(const QString &stored);
 
-class TDBEditLink : public QObject, public TDataLink {
+// What a line edit's and a memo's link share: following the record, taking
+// what the user types, refusing what the code page cannot hold, handing the
+// text over. The widget kinds differ only in how their text is read and set.
+class TFieldLink : public QObject, public TDataLink {
     Q_OBJECT
 public:
-    TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fieldName);
-    ~TDBEditLink() override;
+    ~TFieldLink() override;
     void UpdateRecord() override;
-    QLineEdit *Edit() const { return edit_; }
     QString FieldName() const { return field_; }
+
+protected:
+    TFieldLink(QWidget *widget, TDataSource *source, const QString &fieldName);
+    // Called by the subclass once its widget is wired.
+    void Start();
+    // The user changed the widget's text.
+    void OnUserText(const QString &shown);
+
+    virtual QString WidgetText() const = 0;
+    virtual void SetWidgetText(const QString &shown) = 0;
+    virtual bool WidgetReadOnly() const = 0;
+    virtual int CursorPosition() const = 0;
+    virtual void SetCursorPosition(int position) = 0;
+    // Shown and stored forms of the text (memos differ in their line ends).
+    virtual QString Shown(const QString &stored) const { return stored; }
+    virtual QString Stored(const QString &shown) const { return shown; }
+
+    bool quiet_ = false;  // set while the link itself changes widget or record
 
 private:
     void Load();
-    void OnTextEdited(const QString &text);
-    QPointer<QLineEdit> edit_;
+    QPointer<QWidget> widget_;
     QPointer<TDataSource> source_;
     QString field_;
     QString lastGood_;
     bool pending_ = false;
-    bool quiet_ = false;
 };
 
-class TDBMemoLink : public QObject, public TDataLink {
+class TDBEditLink : public TFieldLink {
+    Q_OBJECT
+public:
+    TDBEditLink(QLineEdit *edit, TDataSource *source, const QString &fieldName);
+    QLineEdit *Edit() const { return edit_; }
+
+protected:
+    QString WidgetText() const override;
+    void SetWidgetText(const QString &shown) override;
+    bool WidgetReadOnly() const override;
+    int CursorPosition() const override;
+    void SetCursorPosition(int position) override;
+
+private:
+    QPointer<QLineEdit> edit_;
+};
+
+class TDBMemoLink : public TFieldLink {
     Q_OBJECT
 public:
     TDBMemoLink(QPlainTextEdit *memo, TDataSource *source, const QString &fieldName);
-    ~TDBMemoLink() override;
-    void UpdateRecord() override;
     // The memo's text in its stored form (CR LF line ends).
     static QString StoredText(const QPlainTextEdit *memo);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    QString WidgetText() const override;
+    void SetWidgetText(const QString &shown) override;
+    bool WidgetReadOnly() const override;
+    int CursorPosition() const override;
+    void SetCursorPosition(int position) override;
+    QString Shown(const QString &stored) const override { return StoredToMemo(stored); }
+    QString Stored(const QString &shown) const override { return MemoToStored(shown); }
 
 private:
-    void Load();
-    void OnTextChanged();
     QPointer<QPlainTextEdit> memo_;
-    QPointer<TDataSource> source_;
-    QString field_;
-    QString lastGood_;
-    bool pending_ = false;
-    bool quiet_ = false;
 };
 
 struct TGridColumn {

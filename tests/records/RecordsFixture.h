@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "app/AppFixture.h"
+#include "support/Committed.h"
 #include "records/DetailTab.h"
 #include "records/ProjectList.h"
 #include "support/Typing.h"
@@ -57,18 +58,6 @@ struct RecordsFixture : AppFixture {
     TTelefonTab &Telefon() { return *Main().TelefonTab; }
 
     QVariant Committed(const QString &sql) const {
-        TIBDatabase db;
-        db.DatabaseName = folder.File(QStringLiteral("tresoro.gdb"));
-        db.Password = QStringLiteral("masterkey");
-        TIBTransaction tr(db);
-        db.Open();
-        QVariant v;
-        {
-            TSqlStatement st(tr, sql);
-            const auto rows = st.Fetch();
-            if (!rows.isEmpty() && !rows.first().isEmpty()) v = rows.first().first();
-        }
-        db.Close();
-        return v;
+        return CommittedValue(folder.File(QStringLiteral("tresoro.gdb")), sql);
     }
 };

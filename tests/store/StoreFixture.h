@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "store/DataModule.h"
+#include "support/Committed.h"
 #include "support/ProgramFolder.h"
 
 struct StoreFixture {
@@ -14,19 +15,7 @@ struct StoreFixture {
     // Runs one statement on its own connection and returns the first column
     // of the first row: the committed state of the file.
     QVariant Committed(const QString &sql) const {
-        TIBDatabase db;
-        db.DatabaseName = folder.File(QStringLiteral("tresoro.gdb"));
-        db.Password = QStringLiteral("masterkey");
-        TIBTransaction tr(db);
-        db.Open();
-        QVariant v;
-        {
-            TSqlStatement st(tr, sql);
-            const auto rows = st.Fetch();
-            if (!rows.isEmpty() && !rows.first().isEmpty()) v = rows.first().first();
-        }
-        db.Close();
-        return v;
+        return CommittedValue(folder.File(QStringLiteral("tresoro.gdb")), sql);
     }
 
     // Executes SQL in the data module's own transaction and commits it.
