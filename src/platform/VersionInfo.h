@@ -1,7 +1,6 @@
 #pragma once
-// The program's version data. On the original desktop these values come from
-// the version resource of the program file; here they are compiled into the
-// executable, and every reader (log header, About window, caption) asks this
+// The program's version data: what a version resource of the program file
+// would hold, compiled into the executable here, and every reader (log header, About window, caption) asks this
 // layer. None() stands for a program file without version data.
 
 #include <QString>
