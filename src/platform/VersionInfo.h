@@ -1,7 +1,8 @@
 #pragma once
 // The program's version data: what a version resource of the program file
-// would hold, compiled into the executable here, and every reader (log header, About window, caption) asks this
-// layer. None() stands for a program file without version data.
+// would hold, compiled into the executable here. Every reader (log header,
+// About window, caption) asks this layer. None() stands for a program file
+// without version data.
 
 #include <QString>
 
