@@ -24,6 +24,7 @@
 class THotLog;
 class TPlannerCalendar;
 class TProjectList;
+class TAccessDataTab;
 
 class TfrmMain : public QMainWindow, public TShell {
     Q_OBJECT
@@ -76,6 +77,7 @@ public:
     QString HelpFile;  // program folder + "tresoro.chm"
     TDataModule1 *DataModule1 = nullptr;
     TProjectList *Projects = nullptr;
+    TAccessDataTab *AccessData = nullptr;  // the tab "Zugangsdaten", built by the start-up
     THotLog &Log;
     TLbSHA1 LbSHA11;
 
