@@ -18,7 +18,7 @@
 
 TfrmMasterKW::TfrmMasterKW(QWidget *parent, TDataModule1 &dm, TShell &shell, TVaultState &state, THotLog *log)
     : QDialog(parent), dm_(dm), shell_(shell), state_(state), log_(log),
-      rules_(std::make_unique<TMasterPassword>(dm, shell, state)) {
+      rules_(std::make_unique<TMasterPassword>(dm, shell, state, log)) {
     setObjectName(QStringLiteral("frmMasterKW"));
     setWindowTitle(QStringLiteral("Masterkennwort"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -228,6 +228,8 @@ void TfrmMasterKW::BtnSaveMasterKWClick() {
             return;
         }
         if (FilterDetailsByProjekt) links::Guard(FilterDetailsByProjekt);
+        // Without a current project nothing re-queried the access records.
+        if (!dm_.IBDataSetZugangsdaten->Active()) links::Guard([this] { dm_.IBDataSetZugangsdaten->Open(); });
         wait.reset();
         close();
         return;

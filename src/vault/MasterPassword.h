@@ -30,7 +30,8 @@ public:
     static inline const char *const kAllRecordsStatement = "select * from tblzugangsdaten";
 
     // Installs the general-settings hooks; the destructor removes them.
-    TMasterPassword(TDataModule1 &dm, TShell &shell, TVaultState &state);
+    // log: where the per-record lines go in batches (none: one shell line each).
+    TMasterPassword(TDataModule1 &dm, TShell &shell, TVaultState &state, THotLog *log = nullptr);
     ~TMasterPassword();
     TMasterPassword(const TMasterPassword &) = delete;
     TMasterPassword &operator=(const TMasterPassword &) = delete;
@@ -44,12 +45,14 @@ public:
     void SaveDigest(TLbSHA1 &sha, const QString &password);
     // Deciphers every access password of every project under
     // AlterMasterDigest and enciphers it under the stored digest; writes the
-    // rows without committing. An empty stored password means none is
-    // stored and is carried over. Throws on the first failure.
+    // passwords without committing. An empty stored password means none is
+    // stored and is carried over. Throws on the first failure. The access
+    // dataset is left closed, holding the statement of all records.
     void ReencipherAccessPasswords();
 
 private:
     TDataModule1 &dm_;
     TShell &shell_;
     TVaultState &state_;
+    THotLog *log_;
 };
