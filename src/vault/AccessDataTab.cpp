@@ -191,6 +191,12 @@ void TAccessDataTab::BuildControls() {
     new TDBEditLink(DBEditUserID, dm_.DataSourceZugangsdaten, QStringLiteral("USERID"));
     new TDBEditLink(DBEditKennwort, dm_.DataSourceZugangsdaten, QStringLiteral("KENNWORT"));
     new TDBMemoLink(DBMemoBemerkung, dm_.DataSourceZugangsdaten, QStringLiteral("BESCHREIBUNG"));
+    // A stored form is longer than the box: show its beginning, not its end.
+    auto showStart = [this] {
+        if (!DBEditKennwort->hasFocus()) DBEditKennwort->setCursorPosition(0);
+    };
+    connect(dm_.DataSourceZugangsdaten, &TDataSource::DataChange, DBEditKennwort, showStart);
+    connect(dm_.DataSourceZugangsdaten, &TDataSource::StateChange, DBEditKennwort, showStart);
 }
 
 bool TAccessDataTab::eventFilter(QObject *watched, QEvent *event) {
