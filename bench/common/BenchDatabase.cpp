@@ -7,12 +7,15 @@
 
 #include "store/IBDatabase.h"
 #include "store/SqlStatement.h"
+#include "vault/LbBlowfish.h"
 
 BenchFolder::BenchFolder() {
     if (!dir_.isValid() || !QFile::copy(QStringLiteral(TRESORO_INSTALLED_DB), Database()))
         throw std::runtime_error("cannot prepare a benchmark folder");
     QFile::setPermissions(Database(), QFile::ReadOwner | QFile::WriteOwner);
 }
+
+QString BenchAccessPassword(int id) { return QStringLiteral("kennwort%1").arg(id); }
 
 void FillDatabase(const QString &databaseFile, const FillPlan &plan) {
     TIBDatabase db;
@@ -30,13 +33,24 @@ void FillDatabase(const QString &databaseFile, const FillPlan &plan) {
         TSqlStatement todo(tr, QStringLiteral("insert into tbltodo (ID, BESCHREIBUNG, FORTSCHRITT, ERLEDIGT, BISTERMIN, PROJEKTID) "
                                               "values (?, ?, ?, ?, ?, ?)"));
         const int accessRows = plan.accessRowsPerProject < 0 ? plan.rowsPerDetailTable : plan.accessRowsPerProject;
+        TLbBlowfish cipher;
+        if (!plan.masterDigest.isEmpty()) {
+            cipher.KeyFromPassPhrase(plan.masterDigest.toLatin1());
+            TSqlStatement master(tr, QStringLiteral("update TBLALLGEMEIN set MASTERKENNWORT = ?"));
+            master.Execute({plan.masterDigest});
+        }
+        auto password = [&](int id) -> QVariant {
+            const QString clear = BenchAccessPassword(id);
+            if (plan.masterDigest.isEmpty()) return clear;
+            return QString::fromLatin1(cipher.EncipherText(clear.toLatin1()));
+        };
         int accessId = 0, detailId = 0;
         const QDate base(2026, 1, 1);
         for (int p = 1; p <= plan.projects; ++p) {
             project.Execute({p, QStringLiteral("Projekt %1").arg(p)});
             for (int r = 0; r < accessRows; ++r) {
                 ++accessId;
-                access.Execute({accessId, QStringLiteral("benutzer%1").arg(accessId), QStringLiteral("kennwort%1").arg(accessId),
+                access.Execute({accessId, QStringLiteral("benutzer%1").arg(accessId), password(accessId),
                                 QStringLiteral("Bemerkung zu Zugang %1").arg(accessId), p});
             }
             for (int r = 0; r < plan.rowsPerDetailTable; ++r) {

@@ -12,7 +12,13 @@ struct FillPlan {
     int projects = 1000;
     int rowsPerDetailTable = 10;  // per project and detail table
     int accessRowsPerProject = -1;  // -1: as rowsPerDetailTable
+    // When set: the master password's digest text, stored in TBLALLGEMEIN,
+    // and every access password is a valid stored form under it.
+    QString masterDigest;
 };
+
+// The clear password the fill gives access record `id`.
+QString BenchAccessPassword(int id);
 
 // Fills the database file (which must exist and not be open elsewhere).
 void FillDatabase(const QString &databaseFile, const FillPlan &plan);

@@ -1,4 +1,4 @@
-// tresoro_fill <database file> [projects] [rows per detail table] [access rows per project]
+// tresoro_fill <database file> [projects] [rows per detail table] [access rows per project] [master digest]
 // Fills a copy of the installed database for measurements and trials.
 
 #include <QCoreApplication>
@@ -11,13 +11,14 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: tresoro_fill <database file> [projects=1000] [rows=10] [access rows per project]\n");
+        std::fprintf(stderr, "usage: tresoro_fill <database file> [projects=1000] [rows=10] [access rows per project] [master digest]\n");
         return 2;
     }
     FillPlan plan;
     if (args.size() > 2) plan.projects = args.at(2).toInt();
     if (args.size() > 3) plan.rowsPerDetailTable = args.at(3).toInt();
     if (args.size() > 4) plan.accessRowsPerProject = args.at(4).toInt();
+    if (args.size() > 5) plan.masterDigest = args.at(5);
     try {
         FillDatabase(args.at(1), plan);
     } catch (const std::exception &e) {

@@ -26,6 +26,7 @@ class TPlannerCalendar;
 class TProjectList;
 class TEmailTab;
 class TTelefonTab;
+class TAccessDataTab;
 
 class TfrmMain : public QMainWindow, public TShell {
     Q_OBJECT
@@ -80,6 +81,7 @@ public:
     TProjectList *Projects = nullptr;
     TEmailTab *EmailTab = nullptr;
     TTelefonTab *TelefonTab = nullptr;
+    TAccessDataTab *AccessData = nullptr;  // the tab "Zugangsdaten", built by the start-up
     THotLog &Log;
     TLbSHA1 LbSHA11;
 

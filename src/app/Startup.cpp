@@ -6,11 +6,13 @@
 #include "platform/Dialogs.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
+#include "records/ProjectList.h"
 #include "screenshots/ZoomWindow.h"
 #include "services/AboutBox.h"
 #include "services/UpdateWindow.h"
 #include "store/DataLinks.h"
 #include "store/DataModule.h"
+#include "vault/AccessDataTab.h"
 #include "vault/VaultWindows.h"
 
 TTresoroApp::TTresoroApp(const QString &programFile, const QStringList &params, const QString &lockName)
@@ -53,14 +55,20 @@ bool TTresoroApp::Start() {
     DataModule1 = std::make_unique<TDataModule1>(programFile_);
     DataModule1->Log = &Log;
     frmAboutBox = std::make_unique<TfrmAboutBox>();
-    frmMasterKW = std::make_unique<TfrmMasterKW>(w);
+    frmMasterKW = std::make_unique<TfrmMasterKW>(w, *DataModule1, *w, Vault, &Log);
     frmUpdate = std::make_unique<TfrmUpdate>(w);
-    frmKennwort = std::make_unique<TfrmKennwort>(w);
-    frmInputMaster = std::make_unique<TfrmInputMaster>(w);
+    frmKennwort = std::make_unique<TfrmKennwort>(w, Vault);
+    frmInputMaster = std::make_unique<TfrmInputMaster>(w, *DataModule1, Vault);
     frmZoom = std::make_unique<TfrmZoom>(w);
 
     TfrmAboutBox *about = frmAboutBox.get();
     w->AttachDataModule(DataModule1.get(), [about] { return about->FileVersion(); });
+    w->AccessData = new TAccessDataTab(*DataModule1, *w, Vault,
+                                       {w->AdvPageControl, w->AdvTabSheetZugangsdaten, w->DBAdvGridZugangsdaten,
+                                        w->PopupMenuZugangsdaten, &w->LbSHA11, frmInputMaster.get(), frmKennwort.get()},
+                                       w);
+    w->Projects->EndAccessDataInput = [tab = w->AccessData] { tab->EndAccessDataInput(); };
+    frmMasterKW->FilterDetailsByProjekt = [w] { w->Projects->FilterDetailsByProjekt(); };
     w->ShowAboutBox = [about] { TDialogs::Current().ShowModal(about); };
     w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
     w->ShowUpdate = [this] { TDialogs::Current().ShowModal(frmUpdate.get()); };

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "services/HotLog.h"
+#include "vault/VaultState.h"
 
 class TfrmMain;
 class TDataModule1;
@@ -34,6 +35,7 @@ public:
     int ExitCode() const;
 
     THotLog Log;
+    TVaultState Vault;  // the master password's and the access data's program state
     std::unique_ptr<TSingleInstance> Instance;
     std::unique_ptr<TfrmMain> frmMain;
     std::unique_ptr<TDataModule1> DataModule1;

@@ -33,6 +33,37 @@ bool Guard(const std::function<void()> &action) {
     }
     return false;
 }
+
+namespace {
+// Typed text the code page cannot hold: back to the last good text, reported.
+bool RestoreIfUnencodable(QLineEdit *edit, const QString &text, const QString &lastGood) {
+    const qsizetype bad = cp1252::FirstUnencodable(text);
+    if (bad < 0) return false;
+    const int cursor = qMax(0, edit->cursorPosition() - 1);
+    edit->setText(lastGood);
+    edit->setCursorPosition(qMin(cursor, int(lastGood.size())));
+    ReportError(cp1252::UnencodableMessage(text.at(bad)));
+    return true;
+}
+
+class TUnencodableGuard : public QObject {
+public:
+    explicit TUnencodableGuard(QLineEdit *edit) : QObject(edit), lastGood_(edit->text()) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString &text) {
+            if (!RestoreIfUnencodable(edit, text, lastGood_)) lastGood_ = text;
+        });
+        // Text set by the program is the new reference.
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) {
+            if (cp1252::FirstUnencodable(text) < 0) lastGood_ = text;
+        });
+    }
+
+private:
+    QString lastGood_;
+};
+}  // namespace
+
+void RefuseUnencodable(QLineEdit *edit) { new TUnencodableGuard(edit); }
 }  // namespace links
 
 QString DisplayText(const QVariant &v) {

@@ -24,6 +24,9 @@ void SetErrorReporter(std::function<void(const QString &)> reporter);
 void ReportError(const QString &message);
 // Runs an action started by a user's input and reports its failure.
 bool Guard(const std::function<void()> &action);
+// Gives a plain, unbound line edit the same refusal of characters outside
+// Windows-1252 that the bound edits have.
+void RefuseUnencodable(QLineEdit *edit);
 }  // namespace links
 
 // Text shown for a stored value (German dates, empty for NULL).

@@ -1,0 +1,168 @@
+// A master password change over 10,000 access records, from the press of
+// the save button until the window has closed (digest saved, every password
+// deciphered and enciphered again, one commit, detail tabs re-queried), next
+// to 10,000 plain updates of the same column in one transaction through the
+// bare client API. Every run starts from a fresh copy of the filled database.
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+#include <cstdio>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "common/BenchDatabase.h"
+#include "platform/Cp1252.h"
+#include "platform/Dialogs.h"
+#include "store/IBDatabase.h"
+#include "store/SqlStatement.h"
+#include "vault/LbBlowfish.h"
+#include "vault/LbSHA1.h"
+#include "vault/VaultWindows.h"
+
+namespace {
+
+constexpr int kRecords = 10000;
+const QString kOld = QStringLiteral("altes-Kennwort");
+const QString kNew = QStringLiteral("neues-Kennwort");
+
+// Answers as the user of a change would: no backup, the old password, and
+// in the window the new one twice and save, timed.
+class TBenchDialogs : public TDialogs {
+public:
+    double savedMs = -1;
+    int MessageBox(const QString &, const QString &, TMsgIcon, int buttons) override {
+        return (buttons & mbNo) ? mbNo : mbOK;
+    }
+    bool InputQuery(const QString &, const QString &, QString &value, bool) override {
+        value = kOld;
+        return true;
+    }
+    QString OpenFileName(const QString &, const QString &, const QString &, bool) override { return {}; }
+    QString SaveFileName(const QString &, const QString &, const QString &, const QString &) override { return {}; }
+    int ShowModal(QDialog *dialog) override {
+        dialog->show();
+        QApplication::processEvents();
+        auto *w = qobject_cast<TfrmMasterKW *>(dialog);
+        if (w && w->WindowState() == TfrmMasterKW::TWindowState::Changing) {
+            QTest::keyClicks(w->EditKennwort1, kNew);
+            QTest::keyClicks(w->EditKennwort2, kNew);
+            QElapsedTimer t;
+            t.start();
+            QTest::mouseClick(w->BtnSaveMasterKW, Qt::LeftButton);
+            savedMs = double(t.nsecsElapsed()) / 1e6;
+        }
+        if (dialog->isVisible()) dialog->close();
+        return dialog->result();
+    }
+    void Beep() override {}
+};
+
+QString Digest(const QString &password) { return TLbSHA1().DigestText(password.toLatin1()); }
+
+void Fill(BenchFolder &folder) {
+    FillPlan plan;
+    plan.projects = 1000;  // ten records a project
+    plan.rowsPerDetailTable = 0;
+    plan.accessRowsPerProject = kRecords / plan.projects;
+    plan.masterDigest = Digest(kOld);
+    FillDatabase(folder.Database(), plan);
+}
+
+double ProgramChange(int run) {
+    BenchFolder folder;
+    Fill(folder);
+    auto owned = std::make_unique<TBenchDialogs>();
+    TBenchDialogs &dialogs = *owned;
+    TDialogs::Install(std::move(owned));
+    double ms = -1;
+    {
+        TTresoroApp program(folder.ProgramFile(), {}, QStringLiteral("TresoroBenchVault-%1-%2").arg(QCoreApplication::applicationPid()).arg(run));
+        if (!program.Start()) std::exit(2);
+        program.frmMain->BtnMasterkey->trigger();
+        ms = dialogs.savedMs;
+        // The change must have happened, completely.
+        TDataModule1 &dm = *program.DataModule1;
+        if (dm.QueryValue(QStringLiteral("select count(*) from TBLALLGEMEIN where MASTERKENNWORT = '%1'").arg(Digest(kNew))).toInt() != 1 ||
+            !program.frmMain->isVisible()) {
+            std::fprintf(stderr, "the change did not complete\n");
+            std::exit(3);
+        }
+        TLbBlowfish check;
+        check.KeyFromPassPhrase(Digest(kNew).toLatin1());
+        const QString last = dm.QueryValue(QStringLiteral("select KENNWORT from TBLZUGANGSDATEN where ID = %1").arg(kRecords)).toString();
+        if (check.DecipherText(last.toLatin1()) != BenchAccessPassword(kRecords).toLatin1()) {
+            std::fprintf(stderr, "a password was not re-enciphered\n");
+            std::exit(3);
+        }
+    }
+    TDialogs::Install(nullptr);
+    return ms;
+}
+
+// The same column written 10,000 times in one transaction, statement
+// prepared once, values made beforehand.
+double BareUpdates() {
+    BenchFolder folder;
+    Fill(folder);
+    TLbBlowfish cipher;
+    cipher.KeyFromPassPhrase(Digest(kNew).toLatin1());
+    std::vector<QByteArray> values;
+    values.reserve(kRecords);
+    for (int id = 1; id <= kRecords; ++id) values.push_back(cipher.EncipherText(BenchAccessPassword(id).toLatin1()));
+
+    TIBDatabase db;
+    db.DatabaseName = folder.Database();
+    db.Password = QStringLiteral("masterkey");
+    TIBTransaction tr(db);
+    db.Open();
+    using namespace Firebird;
+    FbStatus status(db.Client());
+    QElapsedTimer t;
+    t.start();
+    IAttachment *att = db.Attachment();
+    ITransaction *tra = tr.Handle();
+    const char *sql = "update TBLZUGANGSDATEN set KENNWORT = ? where ID = ?";
+    IStatement *stmt = att->prepare(&status, tra, 0, sql, 3, 0);
+    IMessageMetadata *in = stmt->getInputMetadata(&status);
+    QByteArray buffer(int(in->getMessageLength(&status)), '\0');
+    char *msg = buffer.data();
+    const unsigned textAt = in->getOffset(&status, 0), idAt = in->getOffset(&status, 1);
+    *reinterpret_cast<short *>(msg + in->getNullOffset(&status, 0)) = 0;
+    *reinterpret_cast<short *>(msg + in->getNullOffset(&status, 1)) = 0;
+    for (int id = 1; id <= kRecords; ++id) {
+        const QByteArray &v = values[size_t(id - 1)];
+        *reinterpret_cast<unsigned short *>(msg + textAt) = static_cast<unsigned short>(v.size());
+        std::memcpy(msg + textAt + sizeof(unsigned short), v.constData(), size_t(v.size()));
+        *reinterpret_cast<ISC_LONG *>(msg + idAt) = id;
+        stmt->execute(&status, tra, in, msg, nullptr, nullptr);
+    }
+    in->release();
+    stmt->free(&status);
+    tr.Commit();
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    db.Close();
+    return ms;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    constexpr int kRuns = 3;
+    std::vector<double> change, bare;
+    for (int i = 0; i < kRuns; ++i) {
+        bare.push_back(BareUpdates());
+        change.push_back(ProgramChange(i));
+    }
+    std::sort(change.begin(), change.end());
+    std::sort(bare.begin(), bare.end());
+    const double c = change[kRuns / 2], b = bare[kRuns / 2];
+    std::printf("records: %d\n", kRecords);
+    PrintFigure("master_change_ms", c);
+    PrintFigure("bare_updates_ms", b);
+    PrintRatio(c / b);
+    return 0;
+}

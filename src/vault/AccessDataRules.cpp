@@ -1,0 +1,113 @@
+#include "vault/AccessDataRules.h"
+
+#include "platform/Cp1252.h"
+#include "platform/Dialogs.h"
+#include "platform/GermanFormat.h"
+#include "store/DataLinks.h"
+#include "store/DataModule.h"
+#include "store/Shell.h"
+#include "vault/LbSHA1.h"
+#include "vault/MasterPassword.h"
+#include "vault/Secrets.h"
+
+std::optional<TAccessDataLook> AccessDataLook(bool projekteVorhanden, TDataSetState state) {
+    TAccessDataLook look;
+    if (!projekteVorhanden) return look;  // all locked, disabled, hidden
+    switch (state) {
+    case TDataSetState::dsInactive: return std::nullopt;
+    case TDataSetState::dsBrowse:
+        look.Insert = look.Delete = look.Edit = look.DecryptShown = true;
+        return look;
+    case TDataSetState::dsEdit:
+        look.FieldsOpen = look.Insert = look.Delete = look.EnableSave = look.DecryptShown = look.Import = true;
+        return look;
+    case TDataSetState::dsInsert:
+        look.FieldsOpen = look.Insert = look.Edit = look.EnableSave = look.Import = true;
+        return look;
+    }
+    return std::nullopt;
+}
+
+TAccessDataRules::TAccessDataRules(TDataModule1 &dm, TShell &shell, TVaultState &state)
+    : dm_(dm), shell_(shell), state_(state) {
+    dm_.IBDataSetZugangsdaten->BeforePost = [this] { BeforePost(); };
+    dm_.IBDataSetZugangsdaten->AfterPost = [this] { AfterPost(); };
+}
+
+TAccessDataRules::~TAccessDataRules() {
+    dm_.IBDataSetZugangsdaten->BeforePost = nullptr;
+    dm_.IBDataSetZugangsdaten->AfterPost = nullptr;
+}
+
+void TAccessDataRules::Add() { dm_.IBDataSetZugangsdaten->Insert(); }
+
+void TAccessDataRules::Edit(const QString &passwordBoxText) {
+    state_.KennwortBeiEditStart = passwordBoxText;
+    state_.KennwortVerschluesseln = false;
+    dm_.IBDataSetZugangsdaten->Edit();
+}
+
+void TAccessDataRules::Cancel() { dm_.IBDataSetZugangsdaten->Cancel(); }
+
+QString TAccessDataRules::UserIdUpper() const {
+    TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
+    const int f = ds->FieldIndex(QStringLiteral("USERID"));
+    return f < 0 ? QString() : de::UpperAZ(ds->CurrentValue(f).toString());
+}
+
+void TAccessDataRules::Delete() {
+    const QString u = UserIdUpper();
+    if (u.isEmpty()) {
+        shell_.StatusMessage(QStringLiteral("Keine Zugangsdaten zum Löschen vorhanden"));
+        return;
+    }
+    if (!TDialogs::Current().Confirm(QStringLiteral("Sollen die Zugangsdaten zu UserID ") + u +
+                                     QStringLiteral(" gelöscht werden?"))) {
+        shell_.StatusMessage(QStringLiteral("Löschaktion wurde abgebrochen"));
+        return;
+    }
+    dm_.IBDataSetZugangsdaten->Delete();
+    dm_.IBTransaction.CommitRetaining();
+    shell_.LogLine(QStringLiteral("Zugangsdaten zu UserID ") + u + QStringLiteral(" wurden gelöscht"));
+    shell_.StatusMessage(QStringLiteral("Zugangsdaten zu UserID ") + u + QStringLiteral(" wurden gelöscht"));
+}
+
+void TAccessDataRules::PasswordBoxLeft(const QString &text) {
+    state_.KennwortVerschluesseln = text != state_.KennwortBeiEditStart;
+}
+
+void TAccessDataRules::BeforePost() {
+    TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
+    if (!state_.NeuverschluesselungAktiv)
+        ds->FieldByName(QStringLiteral("PROJEKTID")).SetValue(dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).Value());
+    if (UserIdText) ds->FieldByName(QStringLiteral("USERID")).SetValue(UserIdText());
+    if (state_.KennwortVerschluesseln && PasswordText) {
+        dm_.LbBlowfish.KeyFromPassPhrase(vault::StoredMasterDigest(dm_).toLatin1());
+        QString typed = PasswordText();
+        QByteArray clear = cp1252::Encode(typed);
+        secure::Wipe(typed);
+        const QByteArray stored = dm_.LbBlowfish.EncipherText(clear);
+        secure::Wipe(clear);
+        ds->FieldByName(QStringLiteral("KENNWORT")).SetValue(QString::fromLatin1(stored));
+    }
+    if (RemarkText) ds->FieldByName(QStringLiteral("BESCHREIBUNG")).SetValue(RemarkText());
+}
+
+void TAccessDataRules::AfterPost() {
+    // A master password change commits once, after its last record.
+    if (!state_.NeuverschluesselungAktiv) dm_.IBTransaction.CommitRetaining();
+}
+
+bool TAccessDataRules::Decipher(TLbSHA1 &sha, const QString &entry, const QString &storedForm, QString &clear) {
+    const QString digest = vault::DigestOfTyped(sha, entry);
+    const QString master = vault::StoredMasterDigest(dm_);
+    if (digest.isEmpty() || digest != master) return false;
+    dm_.LbBlowfish.KeyFromPassPhrase(digest.toLatin1());
+    // A typed clear password is no stored form; its characters above "z"
+    // fail like any other character outside the Base64 range.
+    const std::optional<QByteArray> stored = cp1252::TryEncode(storedForm);
+    QByteArray bytes = dm_.LbBlowfish.DecipherText(stored ? *stored : QByteArray(storedForm.size(), '\xff'));
+    clear = cp1252::Decode(bytes);
+    secure::Wipe(bytes);
+    return true;
+}
