@@ -165,6 +165,15 @@ void TFieldLink::OnUserText(const QString &text) {
     source_->DataSet()->SetModified(true);
 }
 
+QString TFieldLink::ControlText() const {
+    TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
+    if (ds && ds->ControlsDisabled()) {
+        const int f = ds->FieldIndex(field_);
+        return f >= 0 ? DisplayText(ds->CurrentValue(f)) : QString();
+    }
+    return Stored(WidgetText());
+}
+
 void TFieldLink::UpdateRecord() {
     if (!pending_ || !widget_) return;
     TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
@@ -246,9 +255,10 @@ TDBGridModel::TDBGridModel(TDataSource *source, QVector<TGridColumn> columns, QO
     connect(ds, &TIBDataSet::RowUpdated, this, [this](int row) {
         if (row >= 0 && row < count_) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
-    connect(ds, &TIBDataSet::StateChanged, this, [this] {
-        // Editability follows the state; repaint the current row's cells.
-        if (count_ > 0) emit dataChanged(index(0, 0), index(count_ - 1, columnCount() - 1));
+    connect(ds, &TIBDataSet::StateChanged, this, [this, ds] {
+        // Editability follows the state; only the current row can change.
+        const int row = ds->RecNo();
+        if (row >= 0 && row < count_) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
 }
 

@@ -45,6 +45,9 @@ public:
     ~TFieldLink() override;
     void UpdateRecord() override;
     QString FieldName() const { return field_; }
+    // The control's text in stored form; while the dataset's controls are
+    // disabled, the text it would show for the current record.
+    QString ControlText() const;
 
 protected:
     TFieldLink(QWidget *widget, TDataSource *source, const QString &fieldName);

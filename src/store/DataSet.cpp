@@ -104,12 +104,12 @@ void TIBDataSet::RequireActive() const {
 void TIBDataSet::SetState(TDataSetState s) {
     if (state_ == s) return;
     state_ = s;
-    emit StateChanged();
+    if (!ControlsDisabled()) emit StateChanged();
 }
 
 void TIBDataSet::Scrolled() {
-    emit CurrentRowChanged(current_);
-    emit DataChanged(-1);
+    if (!ControlsDisabled()) emit CurrentRowChanged(current_);
+    if (!ControlsDisabled()) emit DataChanged(-1);
     if (AfterScroll) AfterScroll();
 }
 
@@ -139,8 +139,8 @@ void TIBDataSet::SetCurrentValue(int field, const QVariant &value) {
     if (field < 0 || field >= fields_.size()) return;
     buffer_[field] = value;
     modified_ = true;
-    emit RowUpdated(current_);
-    emit DataChanged(field);
+    if (!ControlsDisabled()) emit RowUpdated(current_);
+    if (!ControlsDisabled()) emit DataChanged(field);
 }
 
 void TIBDataSet::RegisterLink(TDataLink *link) {
@@ -158,8 +158,11 @@ void TIBDataSet::Open() {
     if (Active()) return;
     if (!db_.Connected()) db_.Open();
     TSqlStatement stmt(Trans(), SelectText());
-    auto rows = stmt.Fetch();
+    auto rows = stmt.Fetch({}, true);
     fields_ = stmt.Columns();
+    blobFields_.clear();
+    for (int f = 0; f < fields_.size(); ++f)
+        if (fields_.at(f).Kind == TFieldKind::Blob || fields_.at(f).Kind == TFieldKind::Memo) blobFields_ << f;
     rows_ = std::move(rows);
     buffer_.clear();
     modified_ = false;
@@ -167,7 +170,7 @@ void TIBDataSet::Open() {
     bof_ = true;
     eof_ = rows_.isEmpty();
     SetState(TDataSetState::dsBrowse);
-    emit RowsReset();
+    if (!ControlsDisabled()) emit RowsReset();
     Scrolled();
 }
 
@@ -179,8 +182,8 @@ void TIBDataSet::Close() {
     current_ = -1;
     bof_ = eof_ = true;
     SetState(TDataSetState::dsInactive);
-    emit RowsReset();
-    emit DataChanged(-1);
+    if (!ControlsDisabled()) emit RowsReset();
+    if (!ControlsDisabled()) emit DataChanged(-1);
 }
 
 void TIBDataSet::Refresh() {
@@ -192,12 +195,13 @@ void TIBDataSet::Refresh() {
     const auto found = stmt.Fetch(ParamsFor(stmt, rows_.at(current_), rows_.at(current_)));
     if (found.isEmpty()) return;
     TRowValues &row = rows_[current_];
+    ForgetBlobIds(row);
     for (int c = 0; c < stmt.Columns().size(); ++c) {
         const int f = FieldIndex(stmt.Columns().at(c).Name);
         if (f >= 0) row[f] = found.first().at(c);
     }
-    emit RowUpdated(current_);
-    emit DataChanged(-1);
+    if (!ControlsDisabled()) emit RowUpdated(current_);
+    if (!ControlsDisabled()) emit DataChanged(-1);
 }
 
 void TIBDataSet::First() {
@@ -277,8 +281,8 @@ void TIBDataSet::StartInsert(int position) {
     modified_ = false;
     bof_ = eof_ = false;
     state_ = TDataSetState::dsInsert;
-    emit RowInserted(position);
-    emit StateChanged();
+    if (!ControlsDisabled()) emit RowInserted(position);
+    if (!ControlsDisabled()) emit StateChanged();
     if (GeneratorField && GeneratorField->ApplyEvent == TGeneratorField::Apply::OnNewRecord) {
         const int f = FieldIndex(GeneratorField->Field);
         if (f >= 0) {
@@ -316,7 +320,7 @@ void TIBDataSet::Edit() {
     buffer_ = rows_.at(current_);
     modified_ = false;
     SetState(TDataSetState::dsEdit);
-    emit DataChanged(-1);
+    if (!ControlsDisabled()) emit DataChanged(-1);
 }
 
 qint64 TIBDataSet::NextGeneratorValue() {
@@ -341,6 +345,16 @@ TRowValues TIBDataSet::ParamsFor(const TSqlStatement &stmt, const TRowValues &va
             source = &old;
         }
         if (f < 0) throw EDatabaseError(QStringLiteral("%1: Feld '%2' nicht gefunden").arg(Name(), name));
+        // A BLOB the record did not change is handed back by its identity:
+        // a picture is not sent again because a remark was edited.
+        const int slot = blobFields_.indexOf(f);
+        if (slot >= 0 && source == &values) {
+            const QVariant id = old.value(fields_.size() + slot);
+            if (id.isValid() && values.value(f) == old.value(f)) {
+                params << id;
+                continue;
+            }
+        }
         params << source->value(f);
     }
     return params;
@@ -366,11 +380,12 @@ void TIBDataSet::Post() {
                                                 "Zeile nicht mehr (keine Zeile geändert)"));
     }
     rows_[current_] = buffer_;
+    ForgetBlobIds(rows_[current_]);  // the database may hold new BLOBs now
     buffer_.clear();
     modified_ = false;
     SetState(TDataSetState::dsBrowse);
-    emit RowUpdated(current_);
-    emit DataChanged(-1);
+    if (!ControlsDisabled()) emit RowUpdated(current_);
+    if (!ControlsDisabled()) emit DataChanged(-1);
     if (AfterPost) AfterPost();
 }
 
@@ -388,12 +403,12 @@ void TIBDataSet::Cancel() {
         eof_ = rows_.isEmpty();
     }
     state_ = TDataSetState::dsBrowse;
-    if (wasInsert) emit RowRemoved(removed);
-    emit StateChanged();
+    if (wasInsert) if (!ControlsDisabled()) emit RowRemoved(removed);
+    if (!ControlsDisabled()) emit StateChanged();
     if (wasInsert)
         Scrolled();
     else
-        emit DataChanged(-1);
+        if (!ControlsDisabled()) emit DataChanged(-1);
 }
 
 void TIBDataSet::Delete() {
@@ -417,9 +432,25 @@ void TIBDataSet::Delete() {
     current_ = rows_.isEmpty() ? -1 : qMin(removed, int(rows_.size()) - 1);
     eof_ = rows_.isEmpty();
     state_ = TDataSetState::dsBrowse;
-    emit RowRemoved(removed);
-    if (stateChanges) emit StateChanged();
+    if (!ControlsDisabled()) emit RowRemoved(removed);
+    if (stateChanges) if (!ControlsDisabled()) emit StateChanged();
     Scrolled();
+}
+
+void TIBDataSet::ForgetBlobIds(TRowValues &row) const {
+    for (int i = 0; i < blobFields_.size(); ++i)
+        if (fields_.size() + i < row.size()) row[fields_.size() + i] = QVariant();
+}
+
+void TIBDataSet::DisableControls() { ++disableCount_; }
+
+void TIBDataSet::EnableControls() {
+    if (disableCount_ == 0 || --disableCount_ > 0) return;
+    // Whatever happened meanwhile, the widgets catch up in one step.
+    emit RowsReset();
+    emit StateChanged();
+    emit CurrentRowChanged(current_);
+    emit DataChanged(-1);
 }
 
 // --- TIBQuery -------------------------------------------------------------------

@@ -128,6 +128,13 @@ public:
     void UnregisterLink(TDataLink *link);
     void UpdateLinks();  // hands pending widget input to the record
 
+    // While controls are disabled the widgets bound to the dataset do not
+    // follow it (the hooks still run); enabling them again brings them up to
+    // date at once. Calls nest.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ > 0; }
+
     // Called by the connection before it detaches.
     void Disconnecting();
 
@@ -153,21 +160,37 @@ protected:
     void Scrolled();
     void ReleaseStatements();
     void RequireActive() const;
-    TRowValues EmptyRow() const { return TRowValues(fields_.size()); }
+    // A row holds its fields, then the stored identity of each BLOB field.
+    TRowValues EmptyRow() const { return TRowValues(fields_.size() + blobFields_.size()); }
+    void ForgetBlobIds(TRowValues &row) const;
     void StartInsert(int position);
 
 private:
     TIBDatabase &db_;
     TDataSetState state_ = TDataSetState::dsInactive;
     QVector<TColumnInfo> fields_;
+    QVector<int> blobFields_;  // the BLOB fields, in the order of their identities
     QVector<TRowValues> rows_;
     TRowValues buffer_;  // current record while editing
     int current_ = -1;
     bool bof_ = true;
     bool eof_ = true;
     bool modified_ = false;
+    int disableCount_ = 0;
     std::vector<TDataLink *> links_;
     std::unique_ptr<TSqlStatement> insert_, modify_, delete_, refresh_, generator_;
+};
+
+// Disables a dataset's controls for its lifetime, also when an error leaves.
+class TDisabledControls {
+public:
+    explicit TDisabledControls(TIBDataSet *ds) : ds_(ds) { ds_->DisableControls(); }
+    ~TDisabledControls() { ds_->EnableControls(); }
+    TDisabledControls(const TDisabledControls &) = delete;
+    TDisabledControls &operator=(const TDisabledControls &) = delete;
+
+private:
+    TIBDataSet *ds_;
 };
 
 // A free query for short statements; its data source reports open and close.

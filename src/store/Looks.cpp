@@ -17,6 +17,10 @@ QColor ClWindow() { return QApplication::palette().color(QPalette::Base); }
 
 void SetLook(QWidget *field, bool open) {
     if (!field) return;
+    // State handlers run on every change of state; a palette change costs a
+    // repolish, so a field that already has the look is left alone.
+    const QVariant current = field->property("tresoroOpen");
+    if (current.isValid() && current.toBool() == open) return;
     QPalette pal = field->palette();
     const QColor colour = open ? ClWindow() : Cl3DLight();
     for (auto group : {QPalette::Active, QPalette::Inactive}) pal.setColor(group, QPalette::Base, colour);

@@ -8,6 +8,7 @@ using namespace Firebird;
 
 namespace {
 
+constexpr unsigned kMaxVarchar = 32765;
 constexpr unsigned kCharsetOctets = 1;
 constexpr unsigned kCharsetWin1252 = 53;
 constexpr qint64 kIscDateOffset = 2400001;  // Julian day of 17.11.1858, day 0 of the server
@@ -176,6 +177,13 @@ void TSqlStatement::BuildInput(const TRowValues &params, InputMessage &msg) {
                 builder->setCharSet(&status, i, inMeta_->getCharSet(&status, i));
                 continue;
             }
+            if (v.userType() == qMetaTypeId<TBlobId>()) {
+                blobs[int(i)] = v.value<TBlobId>().Id;
+                builder->setType(&status, i, SQL_BLOB + 1);
+                builder->setSubType(&status, i, inMeta_->getSubType(&status, i));
+                builder->setLength(&status, i, sizeof(ISC_QUAD));
+                continue;
+            }
             switch (v.typeId()) {
             case QMetaType::Bool:
             case QMetaType::Int:
@@ -222,7 +230,10 @@ void TSqlStatement::BuildInput(const TRowValues &params, InputMessage &msg) {
             }
             default: {
                 const QByteArray encoded = cp1252::Encode(v.toString());
-                if (origType == SQL_BLOB) {
+                // A text the size of a character parameter goes into a text
+                // BLOB column as such (the server makes the BLOB); only a
+                // longer one is written as a BLOB of its own first.
+                if (origType == SQL_BLOB && unsigned(encoded.size()) > kMaxVarchar) {
                     blobs[int(i)] = WriteBlob(encoded, true);
                     builder->setType(&status, i, SQL_BLOB + 1);
                     builder->setSubType(&status, i, 1);
@@ -314,7 +325,7 @@ quint64 TSqlStatement::Execute(const TRowValues &params) {
     }
 }
 
-QVector<TRowValues> TSqlStatement::Fetch(const TRowValues &params) {
+QVector<TRowValues> TSqlStatement::Fetch(const TRowValues &params, bool blobIds) {
     InputMessage msg;
     BuildInput(params, msg);
     FbClient &client = db_.Client();
@@ -324,7 +335,7 @@ QVector<TRowValues> TSqlStatement::Fetch(const TRowValues &params) {
     try {
         cursor = statement_->openCursor(&status, transaction_.Handle(), msg.meta, msg.buffer.data(), outMeta_, 0);
         auto *buffer = reinterpret_cast<unsigned char *>(outBuffer_.data());
-        while (cursor->fetchNext(&status, buffer) == IStatus::RESULT_OK) rows << ReadRow(buffer);
+        while (cursor->fetchNext(&status, buffer) == IStatus::RESULT_OK) rows << ReadRow(buffer, blobIds);
         cursor->close(&status);  // releases the interface on success
         cursor = nullptr;
     } catch (const FbException &e) {
@@ -337,12 +348,14 @@ QVector<TRowValues> TSqlStatement::Fetch(const TRowValues &params) {
     return rows;
 }
 
-TRowValues TSqlStatement::ReadRow(const unsigned char *buffer) {
+TRowValues TSqlStatement::ReadRow(const unsigned char *buffer, bool blobIds) {
     TRowValues row;
     row.reserve(out_.size());
+    TRowValues ids;
     for (const OutColumn &c : out_) {
         if (*reinterpret_cast<const short *>(buffer + c.nullOffset)) {
             row << QVariant();
+            if (c.type == SQL_BLOB) ids << QVariant();
             continue;
         }
         const unsigned char *p = buffer + c.offset;
@@ -419,12 +432,14 @@ TRowValues TSqlStatement::ReadRow(const unsigned char *buffer) {
             ISC_QUAD id;
             std::memcpy(&id, p, sizeof id);
             const QByteArray content = ReadBlob(id);
+            ids << QVariant::fromValue(TBlobId{id});
             row << (c.subType == 1 ? QVariant(cp1252::Decode(content)) : QVariant(content));
             break;
         }
         default: row << QVariant(); break;
         }
     }
+    if (blobIds) row << ids;
     return row;
 }
 

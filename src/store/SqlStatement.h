@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <firebird/Interface.h>
 
 #include "store/IBDatabase.h"
 
@@ -33,6 +34,13 @@ TParsedSql ParseSqlParams(const QString &sql);
 
 using TRowValues = QVector<QVariant>;
 
+// The identity of a stored BLOB: handing it back writes the same BLOB again
+// without sending its content.
+struct TBlobId {
+    ISC_QUAD Id{};
+};
+Q_DECLARE_METATYPE(TBlobId)
+
 class TSqlStatement {
 public:
     // Prepares at once (which starts the transaction when needed).
@@ -49,13 +57,14 @@ public:
 
     // Runs a statement without result set; returns the number of rows changed.
     quint64 Execute(const TRowValues &params = {});
-    // Runs a select and reads every row.
-    QVector<TRowValues> Fetch(const TRowValues &params = {});
+    // Runs a select and reads every row. With blobIds, each row carries
+    // after its columns the TBlobId of each BLOB column, in column order.
+    QVector<TRowValues> Fetch(const TRowValues &params = {}, bool blobIds = false);
 
 private:
     struct InputMessage;
     void BuildInput(const TRowValues &params, InputMessage &msg);
-    TRowValues ReadRow(const unsigned char *buffer);
+    TRowValues ReadRow(const unsigned char *buffer, bool blobIds);
     QByteArray ReadBlob(const ISC_QUAD &id);
     ISC_QUAD WriteBlob(const QByteArray &bytes, bool text);
 

@@ -23,9 +23,10 @@ TAccessDataTab::TAccessDataTab(TDataModule1 &dm, TShell &shell, TVaultState &sta
     BuildControls();
     // The hook reads the controls, not the fields: during a master password
     // change they show the record being saved.
-    rules_->UserIdText = [this] { return DBEditUserID->text(); };
-    rules_->PasswordText = [this] { return DBEditKennwort->text(); };
-    rules_->RemarkText = [this] { return TDBMemoLink::StoredText(DBMemoBemerkung); };
+    // The before-save hook takes the texts of the three input controls.
+    rules_->UserIdText = [this] { return userIdLink_->ControlText(); };
+    rules_->PasswordText = [this] { return passwordLink_->ControlText(); };
+    rules_->RemarkText = [this] { return remarkLink_->ControlText(); };
 
     connect(dm_.DataSourceZugangsdaten, &TDataSource::StateChange, this, &TAccessDataTab::DataSourceZugangsdatenStateChange);
     connect(dm_.DataSourceQueryZugangsdaten, &TDataSource::StateChange, this,
@@ -188,9 +189,9 @@ void TAccessDataTab::BuildControls() {
     pageLayout->addWidget(ToolBarZugangsdaten);
     pageLayout->addWidget(SplitterZugangsdaten, 1);
 
-    new TDBEditLink(DBEditUserID, dm_.DataSourceZugangsdaten, QStringLiteral("USERID"));
-    new TDBEditLink(DBEditKennwort, dm_.DataSourceZugangsdaten, QStringLiteral("KENNWORT"));
-    new TDBMemoLink(DBMemoBemerkung, dm_.DataSourceZugangsdaten, QStringLiteral("BESCHREIBUNG"));
+    userIdLink_ = new TDBEditLink(DBEditUserID, dm_.DataSourceZugangsdaten, QStringLiteral("USERID"));
+    passwordLink_ = new TDBEditLink(DBEditKennwort, dm_.DataSourceZugangsdaten, QStringLiteral("KENNWORT"));
+    remarkLink_ = new TDBMemoLink(DBMemoBemerkung, dm_.DataSourceZugangsdaten, QStringLiteral("BESCHREIBUNG"));
     // A stored form is longer than the box: show its beginning, not its end.
     auto showStart = [this] {
         if (!DBEditKennwort->hasFocus()) DBEditKennwort->setCursorPosition(0);

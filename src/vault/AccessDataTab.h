@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "store/DataLinks.h"
 #include "vault/AccessDataRules.h"
 
 class TDBGridView;
@@ -84,4 +85,7 @@ private:
     TAccessDataHost host_;
     std::unique_ptr<TAccessDataRules> rules_;
     int leaveRuns_ = 0;
+    TFieldLink *userIdLink_ = nullptr;
+    TFieldLink *passwordLink_ = nullptr;
+    TFieldLink *remarkLink_ = nullptr;
 };
