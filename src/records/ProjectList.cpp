@@ -57,6 +57,7 @@ void TProjectList::BtnInsertClick() {
     try {
         if (!RequireMasterPassword()) return;
         dm_.IBDataSetProjekt->Insert();
+        StartTypingName();
     } catch (const std::exception &e) {
         shell_.ShowError(e);
     }
@@ -66,9 +67,19 @@ void TProjectList::BtnEditClick() {
     try {
         if (!RequireMasterPassword()) return;
         dm_.IBDataSetProjekt->Edit();
+        StartTypingName();
     } catch (const std::exception &e) {
         shell_.ShowError(e);
     }
+}
+
+void TProjectList::StartTypingName() {
+    // The name is typed into the list itself: put the cursor there at once.
+    TDBGridView *grid = controls_.DBGridProjekte;
+    if (!grid || !IsEditing(dm_.IBDataSetProjekt->State()) || !grid->isVisible()) return;
+    grid->setFocus(Qt::OtherFocusReason);
+    const QModelIndex cell = grid->model()->index(dm_.IBDataSetProjekt->RecNo(), 0);
+    if (cell.isValid()) grid->edit(cell);
 }
 
 void TProjectList::BtnProjektAbbrechenClick() {

@@ -67,6 +67,7 @@ public:
 
 private:
     bool MasterPasswordExists() const;
+    void StartTypingName();
     bool RequireMasterPassword();
 
     TDataModule1 &dm_;
