@@ -4,23 +4,13 @@
 
 #include "platform/SecureZero.h"
 #include "vault/PiFraction.h"
+#include "vault/Words.h"
 
 namespace vault {
 
 namespace {
 
 constexpr std::size_t kPWords = 18;
-
-std::uint32_t LoadLE(const unsigned char *b) {
-    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
-}
-
-void StoreLE(std::uint32_t v, unsigned char *b) {
-    b[0] = static_cast<unsigned char>(v);
-    b[1] = static_cast<unsigned char>(v >> 8);
-    b[2] = static_cast<unsigned char>(v >> 16);
-    b[3] = static_cast<unsigned char>(v >> 24);
-}
 
 // P[n] takes the key bytes four at a time, cycling, most significant first;
 // the only place in the cipher where bytes are read big-endian.
