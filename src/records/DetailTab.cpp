@@ -5,8 +5,6 @@
 #include <QVBoxLayout>
 
 #include "app/ImageListMain.h"
-#include "platform/Dialogs.h"
-#include "platform/GermanFormat.h"
 #include "store/Looks.h"
 #include "store/Workflow.h"
 
@@ -110,24 +108,12 @@ void TDetailTab::CancelRecord() {
     links::Guard([this] { ds_->Cancel(); });
 }
 
-bool TDetailTab::DeleteRecord(const QString &keyField, const TDeleteTexts &texts) {
+bool TDetailTab::DeleteRecord(const QString &keyField, const QString &nothingToDelete, const QString &question,
+                              const QString &what) {
     try {
-        const int f = ds_->FieldIndex(keyField);
-        const QString key = f < 0 ? QString() : de::UpperAZ(DisplayText(ds_->CurrentValue(f)));
-        if (key.isEmpty()) {
-            shell_.StatusMessage(texts.NothingToDelete);
-            return false;
-        }
-        if (!TDialogs::Current().Confirm(texts.Question + key + QStringLiteral(" gelöscht werden?"))) {
-            shell_.StatusMessage(QStringLiteral("Löschaktion wurde abgebrochen"));
-            return false;
-        }
-        ds_->Delete();
-        dm_.IBTransaction.CommitRetaining();
-        const QString done = texts.Done + key + QStringLiteral(" wurde gelöscht");
-        shell_.LogLine(done);
-        shell_.StatusMessage(done);
-        return true;
+        const QString done = QStringLiteral(" wurde gelöscht");
+        return DeleteCurrentRecord(*ds_, dm_.IBTransaction, keyField, {nothingToDelete, question, what, done, what, done},
+                                   shell_);
     } catch (const std::exception &e) {
         shell_.ShowError(e);
         return false;
@@ -189,8 +175,8 @@ void TEmailTab::IBDataSetEmailBeforePost() {
 }
 
 void TEmailTab::BtnDeleteEmailClick() {
-    DeleteRecord(QStringLiteral("EMAILADRESSE"), {QStringLiteral("Keine Emailadresse zum Löschen vorhanden"),
-                                                  QStringLiteral("Soll die Emailadresse "), QStringLiteral("Emailadresse ")});
+    DeleteRecord(QStringLiteral("EMAILADRESSE"), QStringLiteral("Keine Emailadresse zum Löschen vorhanden"),
+                 QStringLiteral("Soll die Emailadresse "), QStringLiteral("Emailadresse "));
 }
 
 void TEmailTab::AdvTabSheetEmailShow() { Grid->horizontalHeader()->resizeSection(0, Grid->width() - 4); }
@@ -246,9 +232,8 @@ void TTelefonTab::IBDataSetTelefonBeforePost() {
 }
 
 void TTelefonTab::BtnDeleteTelefonClick() {
-    if (DeleteRecord(QStringLiteral("TELEFONNUMMER"), {QStringLiteral("Keine Telefonnummer zum Löschen vorhanden"),
-                                                       QStringLiteral("Soll die Telefonnummer "),
-                                                       QStringLiteral("Telefonnummer ")}))
+    if (DeleteRecord(QStringLiteral("TELEFONNUMMER"), QStringLiteral("Keine Telefonnummer zum Löschen vorhanden"),
+                     QStringLiteral("Soll die Telefonnummer "), QStringLiteral("Telefonnummer ")))
         links::Guard([this] { projects_.FilterDetailsByProjekt(); });
 }
 

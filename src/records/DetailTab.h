@@ -14,12 +14,7 @@
 #include <functional>
 
 #include "records/ProjectList.h"
-
-struct TDeleteTexts {
-    QString NothingToDelete;  // status message when the key is empty
-    QString Question;         // followed by the key and " gelöscht werden?"
-    QString Done;             // followed by the key and " wurde gelöscht": log line and status message
-};
+#include "store/Workflow.h"
 
 class TDetailTab : public QObject {
     Q_OBJECT
@@ -32,7 +27,8 @@ public:
     void EditRecord();
     void CancelRecord();
     // Asks, deletes the current record, commits and reports; true when deleted.
-    bool DeleteRecord(const QString &keyField, const TDeleteTexts &texts);
+    // `what` names the record kind: "Emailadresse ", "Telefonnummer ".
+    bool DeleteRecord(const QString &keyField, const QString &nothingToDelete, const QString &question, const QString &what);
     // The shared enabling rules for this tab's fields and buttons.
     void ApplyStateRules();
     // Commit retaining and the log line "<prefix> zu Projekt <NAME> wurden gesichert".

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/GermanFormat.h"
 #include "store/Looks.h"
+#include "store/Workflow.h"
 
 TProjectList::TProjectList(TDataModule1 &dm, TShell &shell, TProjectControls controls, QObject *parent)
     : QObject(parent), dm_(dm), shell_(shell), controls_(std::move(controls)) {
@@ -131,22 +132,15 @@ void TProjectList::IBDataSetProjektAfterPost() {
 
 void TProjectList::BtnDeleteClick() {
     try {
-        const QString name = ProjectNameUpper();
-        if (name.isEmpty()) {
-            shell_.StatusMessage(QStringLiteral("Kein Projekt zum Löschen vorhanden"));
+        const TDeleteTexts texts{QStringLiteral("Kein Projekt zum Löschen vorhanden"),
+                                 QStringLiteral("Soll das gesamte Projekt "),
+                                 QStringLiteral("Projekt "),
+                                 QStringLiteral(" wurde gelöscht"),
+                                 QStringLiteral("komplettes Projekt "),
+                                 QStringLiteral(" wurde gelöscht (mit Löschweitergabe an Detaildatensätze)")};
+        if (!DeleteCurrentRecord(*dm_.IBDataSetProjekt, dm_.IBTransaction, QStringLiteral("PROJEKTNAME"), texts, shell_,
+                                 [this] { CountProjekte(); }))
             return;
-        }
-        if (!TDialogs::Current().Confirm(QStringLiteral("Soll das gesamte Projekt ") + name +
-                                         QStringLiteral(" gelöscht werden?"))) {
-            shell_.StatusMessage(QStringLiteral("Löschaktion wurde abgebrochen"));
-            return;
-        }
-        dm_.IBDataSetProjekt->Delete();
-        dm_.IBTransaction.CommitRetaining();
-        CountProjekte();
-        shell_.LogLine(QStringLiteral("Projekt ") + name + QStringLiteral(" wurde gelöscht"));
-        shell_.StatusMessage(QStringLiteral("komplettes Projekt ") + name +
-                             QStringLiteral(" wurde gelöscht (mit Löschweitergabe an Detaildatensätze)"));
         // Let the status bar and the grid repaint; the user's input waits.
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         if (dm_.IBDataSetProjekt->IsEmpty()) dm_.OpenDatabase();

@@ -1,5 +1,9 @@
 #include "store/Workflow.h"
 
+#include "platform/Dialogs.h"
+#include "platform/GermanFormat.h"
+#include "store/DataLinks.h"
+
 TDetailEnabling DetailEnabling(TDataSetState state, bool projekteVorhanden) {
     TDetailEnabling e;
     if (!projekteVorhanden) {
@@ -27,4 +31,24 @@ TDetailEnabling DetailEnabling(TDataSetState state, bool projekteVorhanden) {
         return e;
     }
     return e;
+}
+
+bool DeleteCurrentRecord(TIBDataSet &ds, TIBTransaction &transaction, const QString &keyField, const TDeleteTexts &texts,
+                         TShell &shell, const std::function<void()> &afterCommit) {
+    const int f = ds.FieldIndex(keyField);
+    const QString key = f < 0 ? QString() : de::UpperAZ(DisplayText(ds.CurrentValue(f)));
+    if (key.isEmpty()) {
+        shell.StatusMessage(texts.NothingToDelete);
+        return false;
+    }
+    if (!TDialogs::Current().Confirm(texts.Question + key + QStringLiteral(" gelöscht werden?"))) {
+        shell.StatusMessage(QStringLiteral("Löschaktion wurde abgebrochen"));
+        return false;
+    }
+    ds.Delete();
+    transaction.CommitRetaining();
+    if (afterCommit) afterCommit();
+    shell.LogLine(texts.LogPrefix + key + texts.LogSuffix);
+    shell.StatusMessage(texts.StatusPrefix + key + texts.StatusSuffix);
+    return true;
 }

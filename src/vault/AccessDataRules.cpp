@@ -3,6 +3,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/GermanFormat.h"
+#include "store/Workflow.h"
 #include "store/DataLinks.h"
 #include "store/DataModule.h"
 #include "store/Shell.h"
@@ -49,27 +50,13 @@ void TAccessDataRules::Edit(const QString &passwordBoxText) {
 
 void TAccessDataRules::Cancel() { dm_.IBDataSetZugangsdaten->Cancel(); }
 
-QString TAccessDataRules::UserIdUpper() const {
-    TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
-    const int f = ds->FieldIndex(QStringLiteral("USERID"));
-    return f < 0 ? QString() : de::UpperAZ(ds->CurrentValue(f).toString());
-}
-
 void TAccessDataRules::Delete() {
-    const QString u = UserIdUpper();
-    if (u.isEmpty()) {
-        shell_.StatusMessage(QStringLiteral("Keine Zugangsdaten zum Löschen vorhanden"));
-        return;
-    }
-    if (!TDialogs::Current().Confirm(QStringLiteral("Sollen die Zugangsdaten zu UserID ") + u +
-                                     QStringLiteral(" gelöscht werden?"))) {
-        shell_.StatusMessage(QStringLiteral("Löschaktion wurde abgebrochen"));
-        return;
-    }
-    dm_.IBDataSetZugangsdaten->Delete();
-    dm_.IBTransaction.CommitRetaining();
-    shell_.LogLine(QStringLiteral("Zugangsdaten zu UserID ") + u + QStringLiteral(" wurden gelöscht"));
-    shell_.StatusMessage(QStringLiteral("Zugangsdaten zu UserID ") + u + QStringLiteral(" wurden gelöscht"));
+    const QString done = QStringLiteral("Zugangsdaten zu UserID ");
+    const QString gone = QStringLiteral(" wurden gelöscht");
+    DeleteCurrentRecord(*dm_.IBDataSetZugangsdaten, dm_.IBTransaction, QStringLiteral("USERID"),
+                        {QStringLiteral("Keine Zugangsdaten zum Löschen vorhanden"),
+                         QStringLiteral("Sollen die Zugangsdaten zu UserID "), done, gone, done, gone},
+                        shell_);
 }
 
 void TAccessDataRules::PasswordBoxLeft(const QString &text) {

@@ -58,7 +58,6 @@ public:
     // no stored form.
     bool Decipher(TLbSHA1 &sha, const QString &entry, const QString &storedForm, QString &clear);
 
-    QString UserIdUpper() const;
 
 private:
     TDataModule1 &dm_;
