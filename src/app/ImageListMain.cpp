@@ -68,7 +68,7 @@ void Line(QPainter &p, QPointF a, QPointF b, const QColor &c, qreal width = 1.0,
     p.drawLine(a, b);
 }
 
-void Polyline(QPainter &p, std::initializer_list<QPointF> points, const QColor &c, qreal width) {
+QPainterPath PathThrough(std::initializer_list<QPointF> points) {
     QPainterPath path;
     bool first = true;
     for (const QPointF &pt : points) {
@@ -78,6 +78,11 @@ void Polyline(QPainter &p, std::initializer_list<QPointF> points, const QColor &
             path.lineTo(pt);
         first = false;
     }
+    return path;
+}
+
+void Polyline(QPainter &p, std::initializer_list<QPointF> points, const QColor &c, qreal width) {
+    const QPainterPath path = PathThrough(points);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(path);
@@ -102,15 +107,7 @@ QPainterPath Circle(QPointF c, qreal r) {
 }
 
 QPainterPath Polygon(std::initializer_list<QPointF> points) {
-    QPainterPath path;
-    bool first = true;
-    for (const QPointF &pt : points) {
-        if (first)
-            path.moveTo(pt);
-        else
-            path.lineTo(pt);
-        first = false;
-    }
+    QPainterPath path = PathThrough(points);
     path.closeSubpath();
     return path;
 }

@@ -33,8 +33,8 @@ bool TScriptedDialogs::InputQuery(const QString &caption, const QString &prompt,
     return true;
 }
 
-QString TScriptedDialogs::OpenFileName(const QString &caption, const QString &filter, const QString &, bool) {
-    Calls << TDialogCall{QStringLiteral("open"), filter, caption, TMsgIcon::None, 0, false};
+QString TScriptedDialogs::NextFile(const char *kind, const QString &caption, const QString &filter) {
+    Calls << TDialogCall{QString::fromLatin1(kind), filter, caption, TMsgIcon::None, 0, false};
     if (files_.empty()) {
         ++Unexpected;
         return QString();
@@ -44,15 +44,12 @@ QString TScriptedDialogs::OpenFileName(const QString &caption, const QString &fi
     return f;
 }
 
+QString TScriptedDialogs::OpenFileName(const QString &caption, const QString &filter, const QString &, bool) {
+    return NextFile("open", caption, filter);
+}
+
 QString TScriptedDialogs::SaveFileName(const QString &caption, const QString &filter, const QString &, const QString &) {
-    Calls << TDialogCall{QStringLiteral("save"), filter, caption, TMsgIcon::None, 0, false};
-    if (files_.empty()) {
-        ++Unexpected;
-        return QString();
-    }
-    const QString f = files_.front();
-    files_.pop_front();
-    return f;
+    return NextFile("save", caption, filter);
 }
 
 int TScriptedDialogs::ShowModal(QDialog *dialog) {

@@ -47,6 +47,7 @@ public:
     static TScriptedDialogs &Install();
 
 private:
+    QString NextFile(const char *kind, const QString &caption, const QString &filter);
     std::deque<int> messages_;
     std::deque<std::optional<QString>> inputs_;
     std::deque<QString> files_;
