@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "vault/Base64.h"
-#include "vault/CipherErrors.h"
-#include "vault/LbBlowfish.h"
+#include "vault/core/Base64.h"
+#include "vault/core/CipherErrors.h"
+#include "vault/core/LbBlowfish.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const QByteArray input(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));

@@ -11,14 +11,14 @@ out=build-fuzz
 mkdir -p "$out/corpus" "$out/findings"
 
 # The pi table the cipher starts from, made as the normal build makes it.
-"$cxx" -std=c++20 -O2 -o "$out/pi_fraction" src/vault/PiFractionGenerator.cpp
+"$cxx" -std=c++20 -O2 -o "$out/pi_fraction" src/vault/core/PiFractionGenerator.cpp
 "$out/pi_fraction" "$out/PiFraction.inc"
 
 sources=(
   fuzz/fuzz_decipher.cpp
-  src/vault/Base64.cpp src/vault/BlockOp.cpp src/vault/LbBlowfish.cpp src/vault/PassPhraseDigest.cpp
-  src/vault/PiFraction.cpp src/vault/StoredForm.cpp
-  src/platform/SecureZero.cpp src/platform/TickCounter.cpp
+  src/vault/core/Base64.cpp src/vault/core/BlockOp.cpp src/vault/core/LbBlowfish.cpp src/vault/core/PassPhraseDigest.cpp
+  src/vault/core/PiFraction.cpp src/vault/core/StoredForm.cpp
+  src/platform/core/SecureZero.cpp src/platform/core/TickCounter.cpp
 )
 # shellcheck disable=SC2046
 "$cxx" -std=c++20 -g -O1 -fPIC -Wall -Wextra -Wpedantic -Werror \

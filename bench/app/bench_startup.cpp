@@ -10,10 +10,10 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "app/MainWindow.h"
-#include "app/Startup.h"
+#include "app/window/MainWindow.h"
+#include "app/window/Startup.h"
 #include "common/BenchDatabase.h"
-#include "store/IBDatabase.h"
+#include "store/core/IBDatabase.h"
 
 namespace {
 

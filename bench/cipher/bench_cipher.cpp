@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/Cp1252.h"
-#include "vault/LbBlowfish.h"
-#include "vault/LbSHA1.h"
+#include "platform/core/Cp1252.h"
+#include "vault/core/LbBlowfish.h"
+#include "vault/core/LbSHA1.h"
 
 namespace {
 

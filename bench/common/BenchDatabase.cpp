@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "store/IBDatabase.h"
-#include "store/SqlStatement.h"
-#include "vault/LbBlowfish.h"
+#include "store/core/IBDatabase.h"
+#include "store/core/SqlStatement.h"
+#include "vault/core/LbBlowfish.h"
 
 BenchFolder::BenchFolder() {
     if (!dir_.isValid() || !QFile::copy(QStringLiteral(TRESORO_INSTALLED_DB), Database()))

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "common/BenchDatabase.h"
-#include "store/DatabaseError.h"
+#include "store/core/DatabaseError.h"
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);

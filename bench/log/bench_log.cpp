@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Cp1252.h"
-#include "platform/GermanFormat.h"
-#include "services/HotLog.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/GermanFormat.h"
+#include "services/core/HotLog.h"
 
 namespace {
 

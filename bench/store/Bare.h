@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "store/IBDatabase.h"
+#include "store/core/IBDatabase.h"
 
 inline long BareFetch(TIBDatabase &db, TIBTransaction &tr, const QString &sql) {
     using namespace Firebird;

@@ -5,7 +5,7 @@
 
 #include "common/BenchDatabase.h"
 #include "Bare.h"
-#include "store/DataModule.h"
+#include "store/core/DataModule.h"
 
 namespace {
 

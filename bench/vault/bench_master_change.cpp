@@ -10,16 +10,16 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/MainWindow.h"
-#include "app/Startup.h"
+#include "app/window/MainWindow.h"
+#include "app/window/Startup.h"
 #include "common/BenchDatabase.h"
-#include "platform/Cp1252.h"
-#include "platform/Dialogs.h"
-#include "store/IBDatabase.h"
-#include "store/SqlStatement.h"
-#include "vault/LbBlowfish.h"
-#include "vault/LbSHA1.h"
-#include "vault/VaultWindows.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Dialogs.h"
+#include "store/core/IBDatabase.h"
+#include "store/core/SqlStatement.h"
+#include "vault/core/LbBlowfish.h"
+#include "vault/core/LbSHA1.h"
+#include "vault/window/VaultWindows.h"
 
 namespace {
 

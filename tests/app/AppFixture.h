@@ -5,14 +5,14 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/MainWindow.h"
-#include "app/Startup.h"
+#include "app/window/MainWindow.h"
+#include "app/window/Startup.h"
 #include "support/ProgramFolder.h"
-#include "support/ScriptedDialogs.h"
+#include "support/window/ScriptedWindowDialogs.h"
 
 struct AppFixture {
     explicit AppFixture(TestProgramFolder::Database db = TestProgramFolder::Database::Copy, bool withHelp = true)
-        : folder(db), dialogs(TScriptedDialogs::Install()) {
+        : folder(db), dialogs(TScriptedWindowDialogs::Install()) {
         if (withHelp) {
             QFile help(folder.File(QStringLiteral("tresoro.chm")));
             help.open(QIODevice::WriteOnly);

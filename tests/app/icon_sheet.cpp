@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/ImageListMain.h"
+#include "app/window/icons/ImageListMain.h"
 
 int main(int argc, char **argv) {
     QGuiApplication app(argc, argv);

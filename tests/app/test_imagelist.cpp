@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "app/ImageListMain.h"
+#include "app/window/icons/ImageListMain.h"
 
 namespace {
 

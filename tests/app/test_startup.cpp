@@ -7,9 +7,9 @@
 #include <csignal>
 
 #include "AppFixture.h"
-#include "planning/PlannerCalendar.h"
-#include "platform/SingleInstance.h"
-#include "store/DataSet.h"
+#include "planning/window/PlannerCalendar.h"
+#include "platform/core/SingleInstance.h"
+#include "store/core/DataSet.h"
 
 namespace {
 constexpr const char *kChildFolder = "TRESORO_TEST_APP_FOLDER";
@@ -19,7 +19,7 @@ constexpr const char *kChildLock = "TRESORO_TEST_APP_LOCK";
 // when the second copy asked it to come to the front.
 int RunChild() {
     const QString folder = qEnvironmentVariable(kChildFolder);
-    TScriptedDialogs::Install();
+    TScriptedWindowDialogs::Install();
     TTresoroApp program(folder + QStringLiteral("tresoro"), {}, qEnvironmentVariable(kChildLock));
     if (!program.Start()) return 3;
     QObject::connect(program.Instance.get(), &TSingleInstance::ActivationRequested, [] {
@@ -128,7 +128,7 @@ private slots:
         QVERIFY(first.readAll().contains("ready"));
 
         TestProgramFolder mine;
-        TScriptedDialogs &dialogs = TScriptedDialogs::Install();
+        TScriptedDialogs &dialogs = TScriptedWindowDialogs::Install();
         {
             TTresoroApp second(mine.ProgramFile(), {}, lock);
             QVERIFY(!second.Start());

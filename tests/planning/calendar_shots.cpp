@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QDir>
 
-#include "planning/PlannerCalendar.h"
+#include "planning/window/PlannerCalendar.h"
 
 namespace {
 

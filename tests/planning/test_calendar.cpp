@@ -4,7 +4,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
-#include "planning/PlannerCalendar.h"
+#include "planning/window/PlannerCalendar.h"
 
 using Shape = TPlannerCalendar::Shape;
 using Button = TPlannerCalendar::Button;

@@ -2,7 +2,7 @@
 
 #include <QGuiApplication>
 
-#include "platform/CapsLock.h"
+#include "platform/window/CapsLock.h"
 
 namespace {
 constexpr char kHelperMode[] = "TRESORO_TEST_CAPSLOCK_HELPER";

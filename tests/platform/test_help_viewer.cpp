@@ -11,7 +11,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 
-#include "platform/HelpViewer.h"
+#include "platform/window/HelpViewer.h"
 
 namespace {
 

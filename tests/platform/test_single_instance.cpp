@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include "platform/SingleInstance.h"
+#include "platform/core/SingleInstance.h"
+#include "platform/window/WindowFront.h"
 
 // The test binary doubles as the "other copy": started again with
 // kHelperMode set, it plays a second start or a copy that holds the lock.
@@ -158,7 +159,7 @@ private slots:
         QFETCH(int, after);
         QWidget window;
         window.setWindowState(Qt::WindowStates(before));
-        TSingleInstance::BringToFront(&window);
+        BringToFront(&window);
         QVERIFY(window.isVisible());
         QCOMPARE(int(window.windowState() & ~Qt::WindowActive), after);
     }

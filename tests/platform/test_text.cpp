@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "platform/Cp1252.h"
-#include "platform/GermanFormat.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/GermanFormat.h"
 
 class TestText : public QObject {
     Q_OBJECT

@@ -6,9 +6,9 @@
 
 #include "app/AppFixture.h"
 #include "support/Committed.h"
-#include "records/DetailTab.h"
-#include "records/ProjectList.h"
-#include "support/Typing.h"
+#include "records/window/DetailTab.h"
+#include "records/window/ProjectList.h"
+#include "support/window/Typing.h"
 
 struct RecordsFixture : AppFixture {
     // seedSql: statements run on the database before the program starts.

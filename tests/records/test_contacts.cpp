@@ -4,8 +4,8 @@
 #include <QtTest>
 
 #include "RecordsFixture.h"
-#include "store/Looks.h"
-#include "store/Workflow.h"
+#include "store/window/Looks.h"
+#include "store/core/Workflow.h"
 
 namespace {
 QStringList Seed() {

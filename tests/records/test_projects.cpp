@@ -3,8 +3,8 @@
 #include <QtTest>
 
 #include "RecordsFixture.h"
-#include "planning/PlannerCalendar.h"
-#include "store/Looks.h"
+#include "planning/window/PlannerCalendar.h"
+#include "store/window/Looks.h"
 
 namespace {
 const QString kTwoProjects[] = {

@@ -7,10 +7,11 @@
 #include <stdexcept>
 #include <unistd.h>
 
-#include "platform/Cp1252.h"
-#include "services/HotLog.h"
-#include "services/HotLogWriter.h"
-#include "services/Stopwatch.h"
+#include "platform/core/Cp1252.h"
+#include "services/core/HotLog.h"
+#include "services/core/HotLogWriter.h"
+#include "services/core/Stopwatch.h"
+#include "services/window/HotLogMemo.h"
 #include "support/ProgramFolder.h"
 
 namespace {
@@ -238,7 +239,7 @@ private slots:
             }
             QVERIFY(!log.WriterRunning());
             log.WriteTemplate(log.HeaderTemplate);
-            log.AttachMemo(&memo);
+            AttachLogMemo(log, &memo);
             log.WriteLine(QStringLiteral("Zeile"));
             log.WriteError(QStringLiteral("Fehler"), 1);
             log.SizeCheckTimerTimer();
@@ -278,7 +279,7 @@ private slots:
         log.WriteTemplate(log.HeaderTemplate);
         // The header is in the file before the tab is attached, and still shown.
         QTRY_COMPARE(FileLines(file).size(), 6);
-        log.AttachMemo(&memo);
+        AttachLogMemo(log, &memo);
 
         const QStringList batch{QStringLiteral("Vorlage 1"), QStringLiteral("Vorlage 2 {/}"), QStringLiteral("Vorlage 3")};
         for (int i = 0; i < 3000; ++i) {
@@ -303,7 +304,7 @@ private slots:
         memo.resize(300, 120);
         THotLog log(folder.ProgramFile(), {});
         log.StartWriters();
-        log.AttachMemo(&memo);
+        AttachLogMemo(log, &memo);
         for (int i = 0; i < 200; ++i) log.WriteLine(QStringLiteral("vorher %1").arg(i));
         QTRY_COMPARE(memo.document()->blockCount(), 200);
         QScrollBar *bar = memo.verticalScrollBar();
@@ -328,7 +329,7 @@ private slots:
             THotLog log(folder.ProgramFile(), {});
             StartLikeTheProgram(log);
             log.WriteTemplate(log.HeaderTemplate);
-            log.AttachMemo(window.get());
+            AttachLogMemo(log, window.get());
             for (int i = 0; i < count; ++i) log.WriteLine(QStringLiteral("Zeile %1").arg(i));
             QCoreApplication::processEvents();
             window.reset();  // the main window goes first, its updates still on the way
@@ -348,7 +349,7 @@ private slots:
         {
             THotLog log(folder.ProgramFile(), {});
             log.StartWriters();
-            log.AttachMemo(&memo);
+            AttachLogMemo(log, &memo);
             for (int i = 0; i < 1000; ++i) log.WriteLine(QStringLiteral("Zeile %1").arg(i));
             QTest::qSleep(50);  // an update now waits for the user-interface thread
         }

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "services/HotLog.h"
-#include "services/HotLogParser.h"
+#include "services/core/HotLog.h"
+#include "services/core/HotLogParser.h"
 
 namespace {
 

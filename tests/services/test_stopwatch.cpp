@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "platform/Cp1252.h"
-#include "services/Stopwatch.h"
+#include "platform/core/Cp1252.h"
+#include "services/core/Stopwatch.h"
 
 class TestStopwatch : public QObject {
     Q_OBJECT

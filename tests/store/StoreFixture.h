@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "store/DataModule.h"
+#include "store/core/DataModule.h"
 #include "support/Committed.h"
 #include "support/ProgramFolder.h"
 

@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "StoreFixture.h"
-#include "store/DataLinks.h"
-#include "support/Typing.h"
+#include "store/window/DataLinks.h"
+#include "support/window/Typing.h"
 
 class TestLinks : public QObject {
     Q_OBJECT

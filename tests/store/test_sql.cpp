@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "store/SqlStatement.h"
+#include "store/core/SqlStatement.h"
 
 class TestSql : public QObject {
     Q_OBJECT

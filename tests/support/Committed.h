@@ -4,8 +4,8 @@
 
 #include <QVariant>
 
-#include "store/IBDatabase.h"
-#include "store/SqlStatement.h"
+#include "store/core/IBDatabase.h"
+#include "store/core/SqlStatement.h"
 
 // The first column of the first row, or an invalid value without rows.
 inline QVariant CommittedValue(const QString &databaseFile, const QString &sql) {

@@ -1,6 +1,5 @@
 #include "support/ScriptedDialogs.h"
 
-#include <QApplication>
 
 QList<TDialogCall> TScriptedDialogs::Messages() const {
     QList<TDialogCall> out;
@@ -52,20 +51,22 @@ QString TScriptedDialogs::SaveFileName(const QString &caption, const QString &fi
     return NextFile("save", caption, filter);
 }
 
-int TScriptedDialogs::ShowModal(QDialog *dialog) {
-    Calls << TDialogCall{QStringLiteral("modal"), dialog->objectName(), dialog->windowTitle(), TMsgIcon::None, 0, false};
-    dialog->setResult(QDialog::Rejected);
-    dialog->show();
-    QApplication::processEvents();
+std::function<void(QDialog *)> TScriptedDialogs::NextModal() {
     if (modals_.empty()) {
         ++Unexpected;
-    } else {
-        auto script = std::move(modals_.front());
-        modals_.pop_front();
-        script(dialog);
+        return {};
     }
-    if (dialog->isVisible()) dialog->close();
-    return dialog->result();
+    auto script = std::move(modals_.front());
+    modals_.pop_front();
+    return script;
+}
+
+// Without windows there is nothing to show: the call is recorded and its
+// script, if any, run.
+int TScriptedDialogs::ShowModal(QDialog *dialog) {
+    Calls << TDialogCall{QStringLiteral("modal"), {}, {}, TMsgIcon::None, 0, false};
+    if (auto script = NextModal()) script(dialog);
+    return 0;
 }
 
 void TScriptedDialogs::Beep() { Calls << TDialogCall{QStringLiteral("beep"), {}, {}, TMsgIcon::None, 0, false}; }

@@ -2,14 +2,15 @@
 // Dialogs for tests: every box, question and input is recorded with its
 // exact text, caption, icon and buttons, and answered from a script.
 
-#include <QDialog>
 #include <QList>
 #include <QString>
 #include <deque>
 #include <optional>
 #include <functional>
 
-#include "platform/Dialogs.h"
+#include "platform/core/Dialogs.h"
+
+class QDialog;
 
 struct TDialogCall {
     QString Kind;  // "message", "input", "open", "save", "modal", "beep"
@@ -45,6 +46,10 @@ public:
 
     // Installs a fresh scripted instance as the program's dialogs.
     static TScriptedDialogs &Install();
+
+protected:
+    // The next modal script, if any (counted as unexpected when none).
+    std::function<void(QDialog *)> NextModal();
 
 private:
     QString NextFile(const char *kind, const QString &caption, const QString &filter);

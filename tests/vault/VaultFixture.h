@@ -8,15 +8,15 @@
 #include <optional>
 
 #include "../app/AppFixture.h"
-#include "platform/Cp1252.h"
-#include "store/SqlStatement.h"
-#include "support/Typing.h"
-#include "vault/AccessDataTab.h"
-#include "vault/LbBlowfish.h"
-#include "vault/LbSHA1.h"
-#include "store/Looks.h"
-#include "vault/VaultWidgets.h"
-#include "vault/VaultWindows.h"
+#include "platform/core/Cp1252.h"
+#include "store/core/SqlStatement.h"
+#include "support/window/Typing.h"
+#include "vault/window/AccessDataTab.h"
+#include "vault/core/LbBlowfish.h"
+#include "vault/core/LbSHA1.h"
+#include "store/window/Looks.h"
+#include "vault/window/VaultWidgets.h"
+#include "vault/window/VaultWindows.h"
 
 inline QString DigestOf(const QString &password) { return TLbSHA1().DigestText(cp1252::Encode(password)); }
 

@@ -2,8 +2,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include "vault/Base64.h"
-#include "vault/CipherErrors.h"
+#include "vault/core/Base64.h"
+#include "vault/core/CipherErrors.h"
 
 class TestBase64 : public QObject {
     Q_OBJECT

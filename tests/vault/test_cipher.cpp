@@ -4,15 +4,15 @@
 #include <QtTest>
 #include <memory>
 
-#include "platform/Cp1252.h"
-#include "platform/TickCounter.h"
-#include "vault/Base64.h"
-#include "vault/BlockOp.h"
-#include "vault/CipherErrors.h"
-#include "vault/LbBlowfish.h"
-#include "vault/LbSHA1.h"
-#include "vault/PassPhraseDigest.h"
-#include "vault/StoredForm.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/TickCounter.h"
+#include "vault/core/Base64.h"
+#include "vault/core/BlockOp.h"
+#include "vault/core/CipherErrors.h"
+#include "vault/core/LbBlowfish.h"
+#include "vault/core/LbSHA1.h"
+#include "vault/core/PassPhraseDigest.h"
+#include "vault/core/StoredForm.h"
 
 Q_DECLARE_METATYPE(vault::CipherKey)
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "vault/LbSHA1.h"
-#include "vault/PassPhraseDigest.h"
-#include "vault/PiFraction.h"
+#include "vault/core/LbSHA1.h"
+#include "vault/core/PassPhraseDigest.h"
+#include "vault/core/PiFraction.h"
 
 namespace {
 

@@ -1,0 +1,524 @@
+#include "app/window/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/window/icons/ImageListMain.h"
+#include "planning/window/PlannerCalendar.h"
+#include "platform/core/Dialogs.h"
+#include "records/window/DetailTab.h"
+#include "records/window/ProjectList.h"
+#include "services/core/HotLog.h"
+#include "services/window/HotLogMemo.h"
+#include "store/window/Looks.h"
+
+#ifndef TRESORO_HOMEPAGE
+#define TRESORO_HOMEPAGE "https://www.tresoro.example"
+#endif
+
+namespace {
+
+const char *const kProjektNamen = "Projekt";
+const char *const kOptionenNamen = "Optionen";
+
+}  // namespace
+
+TfrmMain::TfrmMain(const QString &programFile, THotLog &log, QWidget *parent)
+    : QMainWindow(parent), ProgramFile(programFile), Log(log) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tresoro"));
+    setWindowIcon(ImageListMain::ApplicationIcon());
+    resize(956, 573);
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    BuildMenus();
+    BuildToolBars();
+    BuildPanels();
+    BuildTabs();
+    StatusBarMain = new TStatusBarMain(QStringLiteral(TRESORO_HOMEPAGE), this);
+    setStatusBar(StatusBarMain);
+    TimerUpdateCheck = new QTimer(this);
+    TimerUpdateCheck->setObjectName(QStringLiteral("TimerUpdateCheck"));
+    TimerUpdateCheck->setInterval(500);
+    TimerUpdateCheck->setSingleShot(true);
+    connect(TimerUpdateCheck, &QTimer::timeout, this, &TfrmMain::TimerUpdateCheckTimer);
+}
+
+TfrmMain::~TfrmMain() {
+    if (!destroyed_) FormDestroy();
+    Log.DetachMemo();
+    // The data module outlives this window; it must not call back into it.
+    if (DataModule1) {
+        DataModule1->OnAfterConnect = nullptr;
+        DataModule1->OnAfterDisconnect = nullptr;
+    }
+    delete EmailTab;
+    delete TelefonTab;
+    delete Projects;
+}
+
+QAction *TfrmMain::MakeAction(const char *name, const QString &text, const QString &hint, int icon) {
+    auto *a = new QAction(ImageListMain::Icon(icon), text, this);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setToolTip(hint);
+    return a;
+}
+
+void TfrmMain::BuildMenus() {
+    TBToolbarMenue = new QMenuBar(this);
+    TBToolbarMenue->setObjectName(QStringLiteral("TBToolbarMenue"));
+    setMenuBar(TBToolbarMenue);
+
+    MenuProjekt = TBToolbarMenue->addMenu(QStringLiteral("&Projekt"));
+    TBItemHinzufuegen = MakeAction("TBItemHinzufuegen", QStringLiteral("Hinzufügen"), QStringLiteral("Projekt hinzufügen"), 6);
+    TBItemBearbeiten = MakeAction("TBItemBearbeiten", QStringLiteral("Bearbeiten"),
+                                  QStringLiteral("Projekt bearbeiten (umbenennen)"), 8);
+    TBItemSichern = MakeAction("TBItemSichern", QStringLiteral("Sichern"), QStringLiteral("Projekt sichern"), 7);
+    TBItemLoeschen = MakeAction("TBItemLoeschen", QStringLiteral("Löschen"), QStringLiteral("Projekt löschen"), 9);
+    MenuProjekt->addActions({TBItemHinzufuegen, TBItemBearbeiten, TBItemSichern, TBItemLoeschen});
+
+    MenuOptionen = TBToolbarMenue->addMenu(QStringLiteral("&Optionen"));
+    TBItemMasterKW = MakeAction("TBItemMasterKW", QStringLiteral("Masterkennwort"),
+                                QStringLiteral("Masterkennwort anlegen oder ändern"), 12);
+    TBItemUpdate = MakeAction("TBItemUpdate", QStringLiteral("Auf Internet-Update prüfen"),
+                              QStringLiteral("Auf Vorhandensein eines Updates prüfen"), 16);
+    TBItemBackup = MakeAction("TBItemBackup", QStringLiteral("Backup der DB"),
+                              QStringLiteral("Die Datenbank wird gesichert (-> TRESORO.GBK)"), 14);
+    TBItemRestore = MakeAction("TBItemRestore", QStringLiteral("DB aus Backup wiederherstellen"),
+                               QStringLiteral("Die Datenbank wird wiederhergestellt (aus -> TRESORO.GBK) und dadurch "
+                                              "überschrieben!"),
+                               15);
+    MenuOptionen->addActions({TBItemMasterKW, TBItemUpdate});
+    MenuOptionen->addSeparator();
+    MenuOptionen->addActions({TBItemBackup, TBItemRestore});
+
+    MenuHilfe = TBToolbarMenue->addMenu(QStringLiteral("&Hilfe"));
+    TBItemAbout = MakeAction("TBItemAbout", QStringLiteral("About Tresoro"), QStringLiteral("Programmhinweise"), 5);
+    TBItemHilfe = MakeAction("TBItemHilfe", QStringLiteral("Hilfe"), QStringLiteral("Aufruf der Hilfe zu Tresoro"), 11);
+    TBItemHilfe->setShortcut(QKeySequence(Qt::Key_F1));
+    TBItemHilfe->setShortcutContext(Qt::ApplicationShortcut);
+    MenuHilfe->addActions({TBItemAbout, TBItemHilfe});
+    for (QMenu *m : {MenuProjekt, MenuOptionen, MenuHilfe}) m->setToolTipsVisible(true);
+
+    connect(TBItemMasterKW, &QAction::triggered, this, &TfrmMain::MasterKennwort1Click);
+    connect(TBItemUpdate, &QAction::triggered, this, &TfrmMain::Update1Click);
+    connect(TBItemAbout, &QAction::triggered, this, &TfrmMain::Info1Click);
+    connect(TBItemHilfe, &QAction::triggered, this, &TfrmMain::Hilfe2Click);
+}
+
+void TfrmMain::BuildToolBars() {
+    TBToolbarProjekt = addToolBar(QString::fromUtf8(kProjektNamen));
+    TBToolbarProjekt->setObjectName(QStringLiteral("TBToolbarProjekt"));
+    BtnInsert = MakeAction("BtnInsert", QStringLiteral("Projekt hinzufügen"), QStringLiteral("Projekt hinzufügen"), 6);
+    BtnSave = MakeAction("BtnSave", QStringLiteral("Sichern"), QStringLiteral("Sichern"), 7);
+    BtnEdit = MakeAction("BtnEdit", QStringLiteral("Projekt umbenennen"), QStringLiteral("Projekt umbenennen"), 8);
+    BtnProjektAbbrechen = MakeAction("BtnProjektAbbrechen", QStringLiteral("Bearbeiten abbrechen"),
+                                     QStringLiteral("Bearbeiten abbrechen"), 22);
+    BtnDelete = MakeAction("BtnDelete", QStringLiteral("Projekt löschen"),
+                           QStringLiteral("Projekt löschen (inkl. Detaildatensätze!)"), 9);
+    TBToolbarProjekt->addActions({BtnInsert, BtnSave, BtnEdit, BtnProjektAbbrechen, BtnDelete});
+
+    TBToolbarOptionen = addToolBar(QString::fromUtf8(kOptionenNamen));
+    TBToolbarOptionen->setObjectName(QStringLiteral("TBToolbarOptionen"));
+    BtnMasterkey = MakeAction("BtnMasterkey", QStringLiteral("Masterkennwort"), QStringLiteral("Masterkennwort anlegen/ändern"), 12);
+    BtnWebUpdate = MakeAction("BtnWebUpdate", QStringLiteral("WebUpdate"), QStringLiteral("auf WebUpdate prüfen"), 16);
+    BtnInfo = MakeAction("BtnInfo", QStringLiteral("Programminfos"), QStringLiteral("Programminfos"), 5);
+    TBToolbarOptionen->addActions({BtnMasterkey, BtnWebUpdate, BtnInfo});
+    for (QToolBar *bar : {TBToolbarProjekt, TBToolbarOptionen}) {
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        bar->setIconSize(QSize(16, 16));
+        for (QAction *a : bar->actions())
+            if (QWidget *w = bar->widgetForAction(a)) w->setObjectName(a->objectName() + QStringLiteral("Button"));
+    }
+    connect(BtnMasterkey, &QAction::triggered, this, &TfrmMain::MasterKennwort1Click);
+    connect(BtnWebUpdate, &QAction::triggered, this, &TfrmMain::Update1Click);
+    connect(BtnInfo, &QAction::triggered, this, &TfrmMain::ToolBtnAboutClick);
+
+    TBPopupMenuToolbars = new QMenu(this);
+    TBPopupMenuToolbars->setObjectName(QStringLiteral("TBPopupMenuToolbars"));
+    TBPopupProjekt = TBPopupMenuToolbars->addAction(QString::fromUtf8(kProjektNamen));
+    TBPopupOptionen = TBPopupMenuToolbars->addAction(QString::fromUtf8(kOptionenNamen));
+    for (auto [action, bar] : {std::pair{TBPopupProjekt, TBToolbarProjekt}, std::pair{TBPopupOptionen, TBToolbarOptionen}}) {
+        action->setCheckable(true);
+        action->setChecked(true);
+        connect(action, &QAction::toggled, bar, &QToolBar::setVisible);
+        connect(bar, &QToolBar::visibilityChanged, action, [action, bar] {
+            if (!bar->window()->isHidden()) action->setChecked(bar->isVisible());
+        });
+    }
+    TBToolbarMenue->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TBToolbarMenue, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &p) { TBPopupMenuToolbars->popup(TBToolbarMenue->mapToGlobal(p)); });
+}
+
+QMenu *TfrmMain::createPopupMenu() {
+    // The tool bars' own context menu: the two check entries, owned by the caller.
+    auto *menu = new QMenu(this);
+    menu->addActions(TBPopupMenuToolbars->actions());
+    return menu;
+}
+
+void TfrmMain::AttachContextMenu(QWidget *widget, QMenu *menu) {
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(widget, &QWidget::customContextMenuRequested, menu,
+            [widget, menu](const QPoint &p) { menu->popup(widget->mapToGlobal(p)); });
+}
+
+void TfrmMain::BuildPanels() {
+    AdvSplitter1 = new QSplitter(Qt::Horizontal, this);
+    AdvSplitter1->setObjectName(QStringLiteral("AdvSplitter1"));
+    AdvSplitter1->setChildrenCollapsible(false);
+
+    PanelProjektliste = new QWidget(AdvSplitter1);
+    PanelProjektliste->setObjectName(QStringLiteral("PanelProjektliste"));
+    auto *left = new QVBoxLayout(PanelProjektliste);
+    left->setContentsMargins(2, 2, 2, 2);
+    left->setSpacing(2);
+    DBGridProjekte = new TDBGridView(PanelProjektliste);
+    DBGridProjekte->setObjectName(QStringLiteral("DBGridProjekte"));
+    DBGridProjekte->setToolTip(QStringLiteral("Projektnamen eingeben"));
+    DBGridProjekte->setTabKeyNavigation(false);
+    DBGridProjekte->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
+    DBGridProjekte->SetRowHeight(22);
+    SetGridLook(DBGridProjekte);
+    left->addWidget(DBGridProjekte, 1);
+    PlannerCalendar = new TPlannerCalendar(PanelProjektliste);
+    PlannerCalendar->setObjectName(QStringLiteral("PlannerCalendar"));
+    PlannerCalendar->setFixedHeight(181);
+    left->addWidget(PlannerCalendar, 0);
+
+    PopupMenuProjektliste = new QMenu(this);
+    PopupMenuProjektliste->setObjectName(QStringLiteral("PopupMenuProjektliste"));
+    AttachContextMenu(DBGridProjekte, PopupMenuProjektliste);
+    PopupMenuKalender = new QMenu(this);
+    PopupMenuKalender->setObjectName(QStringLiteral("PopupMenuKalender"));
+    QAction *legend = PopupMenuKalender->addAction(QStringLiteral("Legende:"));
+    legend->setEnabled(true);
+    PopupMenuKalender->addSeparator();
+    PopupMenuKalender->addAction(ImageListMain::Icon(23), QStringLiteral("Termin"));
+    PopupMenuKalender->addAction(ImageListMain::Icon(24), QStringLiteral("ToDo-Eintrag"));
+    AttachContextMenu(PlannerCalendar, PopupMenuKalender);
+
+    PanelProjektdetails = new QWidget(AdvSplitter1);
+    PanelProjektdetails->setObjectName(QStringLiteral("PanelProjektdetails"));
+    AdvSplitter1->addWidget(PanelProjektliste);
+    AdvSplitter1->addWidget(PanelProjektdetails);
+    AdvSplitter1->setStretchFactor(0, 0);
+    AdvSplitter1->setStretchFactor(1, 1);
+    AdvSplitter1->setSizes({185, 956 - 185});
+    PanelProjektliste->setMinimumWidth(150);
+    setCentralWidget(AdvSplitter1);
+}
+
+void TfrmMain::BuildTabs() {
+    auto *right = new QVBoxLayout(PanelProjektdetails);
+    right->setContentsMargins(0, 2, 2, 2);
+    AdvPageControl = new QTabWidget(PanelProjektdetails);
+    AdvPageControl->setObjectName(QStringLiteral("AdvPageControl"));
+    AdvPageControl->setUsesScrollButtons(true);
+    right->addWidget(AdvPageControl);
+
+    struct Tab {
+        QWidget **page;
+        const char *name;
+        const char *caption;
+        int icon;
+        QMenu **menu;
+        const char *menuName;
+    };
+    const Tab tabs[] = {
+        {&AdvTabSheetZugangsdaten, "AdvTabSheetZugangsdaten", "Zugangsdaten", 3, &PopupMenuZugangsdaten, "PopupMenuZugangsdaten"},
+        {&AdvTabSheetEmail, "AdvTabSheetEmail", "Email", 1, &PopupMenuEmail, "PopupMenuEmail"},
+        {&AdvTabSheetTelefon, "AdvTabSheetTelefon", "Telefon", 2, &PopupMenuTelefon, "PopupMenuTelefon"},
+        {&AdvTabSheetToDo, "AdvTabSheetToDo", "ToDo", 18, &PopupMenuToDo, "PopupMenuToDo"},
+        {&AdvTabSheetTermine, "AdvTabSheetTermine", "Termine", 4, &PopupMenuTermine, "PopupMenuTermine"},
+        {&AdvTabSheetLog, "AdvTabSheetLog", "Log", 17, nullptr, nullptr},
+    };
+    for (const Tab &t : tabs) {
+        *t.page = new QWidget(AdvPageControl);
+        (*t.page)->setObjectName(QString::fromLatin1(t.name));
+        AdvPageControl->addTab(*t.page, ImageListMain::Icon(t.icon), QString::fromUtf8(t.caption));
+        (*t.page)->installEventFilter(this);  // resize runs the tab's show handler
+        if (t.menu) {
+            *t.menu = new QMenu(this);
+            (*t.menu)->setObjectName(QString::fromLatin1(t.menuName));
+            AttachContextMenu(*t.page, *t.menu);
+        }
+    }
+
+    // The access-data grid: its columns follow the tab's width.
+    auto *access = new QVBoxLayout(AdvTabSheetZugangsdaten);
+    access->setContentsMargins(2, 2, 2, 2);
+    DBAdvGridZugangsdaten = new TDBGridView(AdvTabSheetZugangsdaten);
+    DBAdvGridZugangsdaten->setObjectName(QStringLiteral("DBAdvGridZugangsdaten"));
+    DBAdvGridZugangsdaten->setFocusPolicy(Qt::ClickFocus);
+    DBAdvGridZugangsdaten->SetRowHeight(22);
+    SetGridLook(DBAdvGridZugangsdaten);
+    access->addWidget(DBAdvGridZugangsdaten);
+    AttachContextMenu(DBAdvGridZugangsdaten, PopupMenuZugangsdaten);
+
+    auto *logLayout = new QVBoxLayout(AdvTabSheetLog);
+    logLayout->setContentsMargins(0, 0, 0, 0);
+    MemoLog = new QPlainTextEdit(AdvTabSheetLog);
+    MemoLog->setObjectName(QStringLiteral("MemoLog"));
+    MemoLog->setReadOnly(true);
+    MemoLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SetGridLook(MemoLog);
+    // The log's blocks are aligned by columns.
+    MemoLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    logLayout->addWidget(MemoLog);
+
+    connect(AdvPageControl, &QTabWidget::currentChanged, this, &TfrmMain::TabShown);
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == AdvTabSheetZugangsdaten) AdvTabSheetZugangsdatenShow();
+        if (watched == AdvTabSheetEmail) AdvTabSheetEmailShow();
+        if (watched == AdvTabSheetTelefon) AdvTabSheetTelefonShow();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::TabShown(int index) {
+    QWidget *page = AdvPageControl->widget(index);
+    if (page == AdvTabSheetZugangsdaten) AdvTabSheetZugangsdatenShow();
+    if (page == AdvTabSheetEmail) AdvTabSheetEmailShow();
+    if (page == AdvTabSheetTelefon) AdvTabSheetTelefonShow();
+    if (page == AdvTabSheetLog) AdvTabSheetLogShow();
+}
+
+// --- start-up ---------------------------------------------------------------------
+
+void TfrmMain::FormCreate() {
+    const QString folder = QFileInfo(ProgramFile).absolutePath() + QLatin1Char('/');
+    HelpFile = folder + QStringLiteral("tresoro.chm");
+    TDialogs &dialogs = TDialogs::Current();
+    if (!QFileInfo::exists(HelpFile)) dialogs.ShowMessage(QStringLiteral("Hilfe-Datei nicht gefunden\r") + HelpFile);
+    if (!HelpViewerVersionAcceptable(THelpViewer::Available(), THelpViewer::VersionMajor(), THelpViewer::VersionMinor()))
+        dialogs.ShowMessage(QStringLiteral("Diese Anwendung erfordert die Installation der MS HTML Help 1.2 oder höher"));
+
+    THLFileDef &def = Log.FileDef();
+    def.SetAppendMode(true);
+    def.SizeLimitOn = true;
+    def.MaxSize = 1048576;
+    Log.StartWriters();
+    Log.HeaderTemplate = THotLog::StandardHeaderTemplate();
+    Log.FooterTemplate = THotLog::StandardFooterTemplate();
+    Log.WriteTemplate(Log.HeaderTemplate);
+    AttachLogMemo(Log, MemoLog);
+}
+
+void TfrmMain::AttachDataModule(TDataModule1 *dataModule, std::function<QString()> fileVersion) {
+    DataModule1 = dataModule;
+    fileVersion_ = std::move(fileVersion);
+    ConnectDataModule();
+}
+
+void TfrmMain::ConnectDataModule() {
+    TDataModule1 *dm = DataModule1;
+    dm->OnAfterConnect = [this] {
+        StatusBarMain->SetPanelText(2, QStringLiteral("connected: ") + QFileInfo(DataModule1->IBDatabase.DatabaseName).fileName());
+        StatusBarMain->SetPanelImage(0);
+    };
+    dm->OnAfterDisconnect = [this] {
+        StatusBarMain->SetPanelText(2, QStringLiteral("disconnected"));
+        StatusBarMain->SetPanelImage(13);
+    };
+    DBGridProjekte->SetDataSource(dm->DataSourceProjekt, {{QStringLiteral("PROJEKTNAME"), QStringLiteral("Projektname"), false}});
+    DBGridProjekte->horizontalHeader()->setStretchLastSection(true);
+    DBAdvGridZugangsdaten->SetDataSource(dm->DataSourceZugangsdaten,
+                                         {{QStringLiteral("USERID"), QStringLiteral("UserID")},
+                                          {QStringLiteral("BESCHREIBUNG"), QStringLiteral("Beschreibung")},
+                                          {QStringLiteral("KENNWORT"), QStringLiteral("Kennwort (verschlüsselt)")}});
+    TProjectControls controls;
+    controls.BtnInsert = BtnInsert;
+    controls.BtnSave = BtnSave;
+    controls.BtnEdit = BtnEdit;
+    controls.BtnDelete = BtnDelete;
+    controls.DBGridProjekte = DBGridProjekte;
+    controls.SetStatePanel = [this](const QString &text) { StatusBarMain->SetPanelText(1, text); };
+    Projects = new TProjectList(*dm, *this, controls, this);
+    Projects->ShowMasterPasswordWindow = [this] { MasterKennwort1Click(); };
+    Projects->LoadCalendarMarks = [this] {
+        if (LoadCalendarMarks) LoadCalendarMarks();
+    };
+
+    EmailTab = new TEmailTab(AdvTabSheetEmail, PopupMenuEmail, *dm, *this, *Projects);
+    TelefonTab = new TTelefonTab(AdvTabSheetTelefon, PopupMenuTelefon, *dm, *this, *Projects);
+
+    TProjectList *p = Projects;
+    for (QAction *a : {BtnInsert, TBItemHinzufuegen}) connect(a, &QAction::triggered, p, &TProjectList::BtnInsertClick);
+    for (QAction *a : {BtnEdit, TBItemBearbeiten}) connect(a, &QAction::triggered, p, &TProjectList::BtnEditClick);
+    for (QAction *a : {BtnSave, TBItemSichern}) connect(a, &QAction::triggered, p, &TProjectList::BtnSaveClick);
+    for (QAction *a : {BtnDelete, TBItemLoeschen}) connect(a, &QAction::triggered, p, &TProjectList::BtnDeleteClick);
+    connect(BtnProjektAbbrechen, &QAction::triggered, p, &TProjectList::BtnProjektAbbrechenClick);
+    struct Entry {
+        const char *caption;
+        int icon;
+        void (TProjectList::*handler)();
+    };
+    const Entry entries[] = {{"Projekt hinzufügen", 6, &TProjectList::BtnInsertClick},
+                             {"Projekt bearbeiten", 8, &TProjectList::BtnEditClick},
+                             {"Projekt sichern", 7, &TProjectList::BtnSaveClick},
+                             {"Projekt löschen", 9, &TProjectList::BtnDeleteClick},
+                             {"Bearbeitung abbrechen", 22, &TProjectList::BtnProjektAbbrechenClick}};
+    for (const Entry &e : entries)
+        connect(PopupMenuProjektliste->addAction(ImageListMain::Icon(e.icon), QString::fromUtf8(e.caption)),
+                &QAction::triggered, p, e.handler);
+}
+
+void TfrmMain::FormShow() {
+    TDataModule1 *dm = DataModule1;
+    try {
+        dm->Connect();
+    } catch (const EConnectError &) {
+        CriticalOpenError();
+        return;
+    }
+    try {
+        Projects->CountProjekte();
+        setWindowTitle(QStringLiteral("Tresoro ") + (fileVersion_ ? fileVersion_() : QString()));
+        StatusBarMain->SetPanelHint(2, dm->IBDatabase.DatabaseName);
+        dm->OpenDatabase();
+    } catch (const EConnectError &) {
+        CriticalOpenError();
+        return;
+    } catch (const std::exception &e) {
+        ShowError(e);
+        return;
+    }
+    AdvPageControl->setCurrentWidget(AdvTabSheetZugangsdaten);
+    SetSaveEnabled(false);
+    TimerUpdateCheck->start();
+    SetCalendarToday();
+    if (LoadCalendarMarks) links::Guard(LoadCalendarMarks);
+}
+
+void TfrmMain::CriticalOpenError() {
+    TDialogs &dialogs = TDialogs::Current();
+    dialogs.Beep();
+    dialogs.MessageBox(QStringLiteral("E: Kritischer Fehler beim Öffnen der Datenbank\r\nProgramm wird beendet ..."),
+                       QStringLiteral("Fehler"), TMsgIcon::None, mbOK);
+    LogLine(QStringLiteral("Kritischer Fehler beim Öffnen der Datenbank"));
+    exitCode_ = 1;
+    close();
+}
+
+bool TfrmMain::FormCloseQuery() {
+    if (closingWithoutSave_ || !DataModule1) return true;
+    TDataModule1 *dm = DataModule1;
+    const TIBDataSet *watched[] = {dm->IBDataSetZugangsdaten, dm->IBDataSetEmail,   dm->IBDataSetTelefon,
+                                   dm->IBDataSetToDo,         dm->IBDataSetProjekt, dm->IBDataSetTermine};
+    bool editing = false;
+    for (const TIBDataSet *ds : watched) editing = editing || IsEditing(ds->State());
+    if (!editing) return true;
+    if (!TDialogs::Current().Confirm(
+            QStringLiteral("Daten wurden noch nicht gespeichert.\rFenster ohne zu speichern schließen?")))
+        return false;
+    try {
+        dm->CloseDatabase();
+    } catch (const std::exception &e) {
+        ShowError(e);
+    }
+    closingWithoutSave_ = true;
+    return true;
+}
+
+void TfrmMain::CloseWithoutAsking() {
+    closingWithoutSave_ = true;
+    if (DataModule1) links::Guard([this] { DataModule1->CloseDatabase(); });
+    close();
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event) {
+    if (FormCloseQuery()) {
+        HelpViewer.CloseAll();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TfrmMain::FormDestroy() {
+    destroyed_ = true;
+    Log.WriteTemplate(Log.FooterTemplate);
+    HelpViewer.CloseAll();
+}
+
+// --- the shell --------------------------------------------------------------------
+
+void TfrmMain::StatusMessage(const QString &text) { StatusBarMain->SetPanelText(3, text); }
+
+QString TfrmMain::CurrentStatusMessage() const { return StatusBarMain->PanelText(3); }
+
+void TfrmMain::LogLine(const QString &message) { ::LogLine(Log, message); }
+
+void TfrmMain::SetSaveEnabled(bool enabled) { BtnSave->setEnabled(enabled); }
+
+bool TfrmMain::SaveEnabled() const { return BtnSave->isEnabled(); }
+
+void TfrmMain::ShowError(const std::exception &e) { TDialogs::Current().ShowError(e); }
+
+void TfrmMain::EndProgram() {
+    exitCode_ = 1;
+    // After the running command has returned, like the end of a message loop turn.
+    QMetaObject::invokeMethod(this, [this] { CloseWithoutAsking(); }, Qt::QueuedConnection);
+}
+
+// --- handlers ---------------------------------------------------------------------
+
+void TfrmMain::Hilfe2Click() { HelpViewer.ShowTopic(HelpFile, 9001); }
+
+void TfrmMain::Info1Click() {
+    if (ShowAboutBox) ShowAboutBox();
+}
+
+void TfrmMain::ToolBtnAboutClick() { Info1Click(); }
+
+void TfrmMain::MasterKennwort1Click() {
+    if (ShowMasterKW) ShowMasterKW();
+}
+
+void TfrmMain::Update1Click() {
+    if (ShowUpdate) ShowUpdate();
+}
+
+void TfrmMain::AdvTabSheetLogShow() { Log.SetAutoScroll(true); }
+
+void TfrmMain::AdvTabSheetZugangsdatenShow() {
+    QHeaderView *h = DBAdvGridZugangsdaten->horizontalHeader();
+    if (!DBAdvGridZugangsdaten->model() || h->count() < 3) return;
+    const int w = DBAdvGridZugangsdaten->width();
+    const int c0 = w / 3, c2 = w / 5;
+    h->resizeSection(0, c0);
+    h->resizeSection(2, c2);
+    h->resizeSection(1, w - c0 - c2 - 4);
+}
+
+void TfrmMain::AdvTabSheetEmailShow() {
+    if (EmailTab) EmailTab->AdvTabSheetEmailShow();
+}
+
+void TfrmMain::AdvTabSheetTelefonShow() {
+    if (TelefonTab) TelefonTab->AdvTabSheetTelefonShow();
+}
+
+void TfrmMain::SetCalendarToday() {
+    const QDate today = QDate::currentDate();
+    PlannerCalendar->SetYear(today.year());
+    PlannerCalendar->SetMonth(today.month());
+    PlannerCalendar->SetDay(today.day());
+}
+
+void TfrmMain::TimerUpdateCheckTimer() { TimerUpdateCheck->stop(); }

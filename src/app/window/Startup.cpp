@@ -1,0 +1,94 @@
+#include "app/window/Startup.h"
+
+#include <QApplication>
+
+#include "app/window/MainWindow.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/SingleInstance.h"
+#include "platform/core/TerminationSignals.h"
+#include "platform/window/QtDialogs.h"
+#include "platform/window/WindowFront.h"
+#include "records/window/ProjectList.h"
+#include "screenshots/window/ZoomWindow.h"
+#include "services/window/AboutBox.h"
+#include "services/window/UpdateWindow.h"
+#include "store/window/DataLinks.h"
+#include "store/core/DataModule.h"
+#include "vault/window/AccessDataTab.h"
+#include "vault/window/VaultWindows.h"
+
+TTresoroApp::TTresoroApp(const QString &programFile, const QStringList &params, const QString &lockName)
+    : Log(programFile, params), programFile_(programFile), lockName_(lockName) {}
+
+TTresoroApp::~TTresoroApp() {
+    // Windows first, then the data module; the log object goes last.
+    frmZoom.reset();
+    frmInputMaster.reset();
+    frmKennwort.reset();
+    frmUpdate.reset();
+    frmMasterKW.reset();
+    frmAboutBox.reset();
+    frmMain.reset();
+    DataModule1.reset();
+    Instance.reset();
+}
+
+bool TTresoroApp::Start() {
+    frmMain = std::make_unique<TfrmMain>(programFile_, Log);
+    Instance = std::make_unique<TSingleInstance>(lockName_);
+    if (!Instance->TryAcquire()) {
+        Instance->NotifyRunningCopy();
+        TDialogs::Current().MessageBox(
+            QStringLiteral("Es darf nur eine Instanz von Tresoro gestartet werden (kein Mehrbenutzerbetrieb möglich)"),
+            TDialogs::ApplicationTitle(), TMsgIcon::Information, mbOK);
+        frmMain.reset();
+        return false;
+    }
+    TfrmMain *w = frmMain.get();
+    QObject::connect(Instance.get(), &TSingleInstance::ActivationRequested, w, [w] { BringToFront(w); });
+    // What the links refuse or what fails while the user types goes to the general error box.
+    links::SetErrorReporter([](const QString &message) { TDialogs::Current().ShowError(message); });
+    w->FormCreate();
+
+    DataModule1 = std::make_unique<TDataModule1>(programFile_);
+    DataModule1->Log = &Log;
+    frmAboutBox = std::make_unique<TfrmAboutBox>();
+    frmMasterKW = std::make_unique<TfrmMasterKW>(w, *DataModule1, *w, Vault, &Log);
+    frmUpdate = std::make_unique<TfrmUpdate>(w);
+    frmKennwort = std::make_unique<TfrmKennwort>(w, Vault);
+    frmInputMaster = std::make_unique<TfrmInputMaster>(w, *DataModule1, Vault);
+    frmZoom = std::make_unique<TfrmZoom>(w);
+
+    TfrmAboutBox *about = frmAboutBox.get();
+    w->AttachDataModule(DataModule1.get(), [about] { return about->FileVersion(); });
+    w->AccessData = new TAccessDataTab(*DataModule1, *w, Vault,
+                                       {w->AdvPageControl, w->AdvTabSheetZugangsdaten, w->DBAdvGridZugangsdaten,
+                                        w->PopupMenuZugangsdaten, &w->LbSHA11, frmInputMaster.get(), frmKennwort.get()},
+                                       w);
+    w->Projects->EndAccessDataInput = [tab = w->AccessData] { tab->EndAccessDataInput(); };
+    frmMasterKW->FilterDetailsByProjekt = [w] { w->Projects->FilterDetailsByProjekt(); };
+    w->ShowAboutBox = [about] { TDialogs::Current().ShowModal(about); };
+    w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
+    w->ShowUpdate = [this] { TDialogs::Current().ShowModal(frmUpdate.get()); };
+
+    w->show();
+    w->FormShow();
+    return true;
+}
+
+int TTresoroApp::ExitCode() const { return frmMain ? frmMain->ExitCode() : 0; }
+
+int RunTresoro(int argc, char **argv) {
+    BlockTerminationSignals();
+    QApplication app(argc, argv);
+    // No display name: the window system would append it to every caption.
+    QApplication::setApplicationName(QStringLiteral("Tresoro"));
+    TQtDialogs::InstallAsCurrent();
+    QStringList params = QApplication::arguments();
+    params.removeFirst();
+    TTresoroApp program(QApplication::applicationFilePath(), params);
+    if (!program.Start()) return 0;
+    InstallTerminationHandler([&program] { program.frmMain->CloseWithoutAsking(); });
+    const int loop = program.frmMain->isVisible() ? app.exec() : 0;
+    return program.ExitCode() != 0 ? program.ExitCode() : loop;
+}

@@ -1,0 +1,81 @@
+#include "platform/window/QtDialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+// --- on screen -------------------------------------------------------------------
+
+QString TQtDialogs::Displayed(const QString &text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+int TQtDialogs::MessageBox(const QString &text, const QString &caption, TMsgIcon icon, int buttons) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(caption);
+    box.setText(Displayed(text));
+    switch (icon) {
+    case TMsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case TMsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case TMsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case TMsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case TMsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    struct B {
+        int flag;
+        QMessageBox::StandardButton button;
+        const char *text;
+    };
+    const B all[] = {{mbYes, QMessageBox::Yes, "&Ja"},
+                     {mbNo, QMessageBox::No, "&Nein"},
+                     {mbOK, QMessageBox::Ok, "OK"},
+                     {mbCancel, QMessageBox::Cancel, "Abbrechen"}};
+    for (const B &b : all)
+        if (buttons & b.flag) box.addButton(b.button)->setText(QString::fromUtf8(b.text));
+    if (buttons & mbNo) box.setEscapeButton(QMessageBox::No);
+    if (buttons & mbCancel) box.setEscapeButton(QMessageBox::Cancel);
+    const int pressed = box.exec();
+    for (const B &b : all)
+        if (pressed == b.button) return b.flag;
+    return (buttons & mbCancel) ? mbCancel : (buttons & mbNo) ? mbNo : mbOK;
+}
+
+bool TQtDialogs::InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked) {
+    QInputDialog dlg(QApplication::activeWindow());
+    dlg.setWindowTitle(caption);
+    dlg.setLabelText(prompt);
+    dlg.setTextValue(value);
+    dlg.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    dlg.setOkButtonText(QStringLiteral("OK"));
+    dlg.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (dlg.exec() != QDialog::Accepted) return false;
+    value = dlg.textValue();
+    return true;
+}
+
+QString TQtDialogs::OpenFileName(const QString &caption, const QString &filter, const QString &folder, bool) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+}
+
+QString TQtDialogs::SaveFileName(const QString &caption, const QString &filter, const QString &folder,
+                                 const QString &fileName) {
+    const QString start = fileName.isEmpty() ? folder : folder + QLatin1Char('/') + fileName;
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, start, filter);
+}
+
+int TQtDialogs::ShowModal(QDialog *dialog) { return dialog->exec(); }
+
+void TQtDialogs::Beep() { QApplication::beep(); }
+
+void TQtDialogs::InstallAsCurrent() {
+    TDialogs::Install(std::make_unique<TQtDialogs>());
+    TWaitCursor::SetHooks([] { QApplication::setOverrideCursor(Qt::WaitCursor); },
+                          [] { QApplication::restoreOverrideCursor(); });
+}

@@ -1,0 +1,204 @@
+#include "records/window/ProjectList.h"
+
+#include <QApplication>
+#include <optional>
+
+#include "platform/core/Dialogs.h"
+#include "platform/core/GermanFormat.h"
+#include "store/window/Looks.h"
+#include "store/core/Workflow.h"
+
+TProjectList::TProjectList(TDataModule1 &dm, TShell &shell, TProjectControls controls, QObject *parent)
+    : QObject(parent), dm_(dm), shell_(shell), controls_(std::move(controls)) {
+    dm_.IBDataSetProjekt->AfterScroll = [this] { IBDataSetProjektAfterScroll(); };
+    dm_.IBDataSetProjekt->AfterPost = [this] { IBDataSetProjektAfterPost(); };
+    connect(dm_.DataSourceProjekt, &TDataSource::StateChange, this, &TProjectList::DataSourceProjektStateChange);
+    if (controls_.DBGridProjekte) {
+        TDBGridView *grid = controls_.DBGridProjekte;
+        grid->SetEditorMaxLength(100);
+        connect(grid, &TDBGridView::CellClicked, this, [this] { DBGridProjekteCellClick(); });
+        connect(grid, &TDBGridView::EditorAccepted, this, [this] { BtnSaveClick(); });
+        connect(grid, &TDBGridView::EditorCancelled, this, [this] { BtnProjektAbbrechenClick(); });
+    }
+}
+
+TProjectList::~TProjectList() {
+    dm_.IBDataSetProjekt->AfterScroll = nullptr;
+    dm_.IBDataSetProjekt->AfterPost = nullptr;
+}
+
+QStringList TProjectList::DetailSelect(const QString &table, const QString &projectId) {
+    return {QStringLiteral("select * from ") + table,
+            QStringLiteral("where %1.projektid = '%2'").arg(table, projectId)};
+}
+
+QString TProjectList::ProjectNameUpper() const {
+    TIBDataSet *ds = dm_.IBDataSetProjekt;
+    const int f = ds->FieldIndex(QStringLiteral("PROJEKTNAME"));
+    return f < 0 ? QString() : de::UpperAZ(ds->CurrentValue(f).toString());
+}
+
+// --- the master password test of add and rename -------------------------------
+
+bool TProjectList::MasterPasswordExists() const {
+    TIBDataSet *g = dm_.IBDataSetAllgemein;
+    const int f = g->FieldIndex(QStringLiteral("MASTERKENNWORT"));
+    return g->Active() && f >= 0 && !g->IsEmpty() && !g->CurrentValue(f).toString().isEmpty();
+}
+
+bool TProjectList::RequireMasterPassword() {
+    if (MasterPasswordExists()) return true;
+    TDialogs::Current().MessageBox(QStringLiteral("Ein Masterkennwort muss zu Beginn eingegeben werden"),
+                                   QStringLiteral("Hinweis"), TMsgIcon::None, mbOK);
+    if (ShowMasterPasswordWindow) ShowMasterPasswordWindow();
+    return false;
+}
+
+void TProjectList::BtnInsertClick() {
+    try {
+        if (!RequireMasterPassword()) return;
+        dm_.IBDataSetProjekt->Insert();
+        StartTypingName();
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+void TProjectList::BtnEditClick() {
+    try {
+        if (!RequireMasterPassword()) return;
+        dm_.IBDataSetProjekt->Edit();
+        StartTypingName();
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+void TProjectList::StartTypingName() {
+    // The name is typed into the list itself: put the cursor there at once.
+    TDBGridView *grid = controls_.DBGridProjekte;
+    if (!grid || !IsEditing(dm_.IBDataSetProjekt->State()) || !grid->isVisible()) return;
+    grid->setFocus(Qt::OtherFocusReason);
+    const QModelIndex cell = grid->model()->index(dm_.IBDataSetProjekt->RecNo(), 0);
+    if (cell.isValid()) grid->edit(cell);
+}
+
+void TProjectList::BtnProjektAbbrechenClick() {
+    try {
+        dm_.IBDataSetProjekt->Cancel();
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+// --- the save command -----------------------------------------------------------
+
+void TProjectList::BtnSaveClick() {
+    std::optional<TWaitCursor> wait(std::in_place);
+    try {
+        if (IsEditing(dm_.IBDataSetProjekt->State())) dm_.IBDataSetProjekt->Post();
+        if (IsEditing(dm_.IBDataSetZugangsdaten->State())) {
+            if (EndAccessDataInput) EndAccessDataInput();
+            dm_.IBDataSetZugangsdaten->Post();
+        }
+        if (IsEditing(dm_.IBDataSetTelefon->State())) dm_.IBDataSetTelefon->Post();
+        if (IsEditing(dm_.IBDataSetEmail->State())) dm_.IBDataSetEmail->Post();
+        if (IsEditing(dm_.IBDataSetTermine->State())) {
+            dm_.IBDataSetTermine->Post();
+            if (LoadCalendarMarks) LoadCalendarMarks();
+        }
+        if (IsEditing(dm_.IBDataSetToDo->State())) {
+            dm_.IBDataSetToDo->Post();
+            if (LoadCalendarMarks) LoadCalendarMarks();
+        }
+    } catch (const std::exception &e) {
+        // The remaining steps are skipped; the end of the command still runs.
+        wait.reset();
+        shell_.SetSaveEnabled(false);
+        shell_.ShowError(e);
+        return;
+    }
+    wait.reset();
+    shell_.SetSaveEnabled(false);
+}
+
+void TProjectList::IBDataSetProjektAfterPost() {
+    dm_.IBTransaction.CommitRetaining();
+    CountProjekte();
+    shell_.LogLine(QStringLiteral("Projekt ") + ProjectNameUpper() + QStringLiteral(" wurde gesichert"));
+}
+
+// --- delete ---------------------------------------------------------------------
+
+void TProjectList::BtnDeleteClick() {
+    try {
+        const TDeleteTexts texts{QStringLiteral("Kein Projekt zum Löschen vorhanden"),
+                                 QStringLiteral("Soll das gesamte Projekt "),
+                                 QStringLiteral("Projekt "),
+                                 QStringLiteral(" wurde gelöscht"),
+                                 QStringLiteral("komplettes Projekt "),
+                                 QStringLiteral(" wurde gelöscht (mit Löschweitergabe an Detaildatensätze)")};
+        if (!DeleteCurrentRecord(*dm_.IBDataSetProjekt, dm_.IBTransaction, QStringLiteral("PROJEKTNAME"), texts, shell_,
+                                 [this] { CountProjekte(); }))
+            return;
+        // Let the status bar and the grid repaint; the user's input waits.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (dm_.IBDataSetProjekt->IsEmpty()) dm_.OpenDatabase();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } catch (const std::exception &e) {
+        shell_.ShowError(e);
+    }
+}
+
+// --- the current project ----------------------------------------------------------
+
+void TProjectList::IBDataSetProjektAfterScroll() { FilterDetailsByProjekt(); }
+
+void TProjectList::DBGridProjekteCellClick() {
+    if (ToDoShow) ToDoShow();
+    if (TermineShow) TermineShow();
+}
+
+void TProjectList::CountProjekte() {
+    qint64 count = 0;
+    {
+        TWaitCursor wait;
+        count = dm_.QueryValue(QStringLiteral("select count(id) from tblprojekt")).toLongLong();
+    }
+    dm_.ProjekteVorhanden = count != 0;
+    for (TDataSource *s : {dm_.DataSourceEmail, dm_.DataSourceZugangsdaten, dm_.DataSourceTelefon,
+                           dm_.DataSourceTermine, dm_.DataSourceToDo})
+        s->NotifyStateChange();
+}
+
+void TProjectList::FilterDetailsByProjekt() {
+    TWaitCursor wait;
+    const QString id = dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).AsString();
+    if (id.isEmpty()) return;
+    if (ClearScreenshot) ClearScreenshot();
+    const std::pair<TIBDataSet *, const char *> details[] = {{dm_.IBDataSetEmail, "tblemail"},
+                                                             {dm_.IBDataSetTelefon, "tbltelefon"},
+                                                             {dm_.IBDataSetZugangsdaten, "tblZugangsdaten"},
+                                                             {dm_.IBDataSetToDo, "tbltodo"},
+                                                             {dm_.IBDataSetTermine, "tblTermine"}};
+    for (const auto &[ds, table] : details) {
+        ds->Close();
+        ds->SelectSQL = DetailSelect(QString::fromLatin1(table), id);
+        ds->Open();
+    }
+}
+
+// --- enabling ---------------------------------------------------------------------
+
+void TProjectList::DataSourceProjektStateChange() {
+    const TDataSetState state = dm_.IBDataSetProjekt->State();
+    if (state == TDataSetState::dsInactive) return;
+    const bool browse = state == TDataSetState::dsBrowse;
+    const bool insert = state == TDataSetState::dsInsert;
+    if (controls_.SetStatePanel) controls_.SetStatePanel(StateName(state));
+    if (controls_.DBGridProjekte) SetLook(controls_.DBGridProjekte, !browse);
+    if (controls_.BtnInsert) controls_.BtnInsert->setEnabled(browse);
+    if (controls_.BtnSave) controls_.BtnSave->setEnabled(true);
+    if (controls_.BtnEdit) controls_.BtnEdit->setEnabled(browse);
+    if (controls_.BtnDelete) controls_.BtnDelete->setEnabled(!insert);
+}

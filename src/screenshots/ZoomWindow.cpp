@@ -1,7 +1,0 @@
-#include "screenshots/ZoomWindow.h"
-
-TfrmZoom::TfrmZoom(QWidget *parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmZoom"));
-    setWindowTitle(QStringLiteral("Zoom"));
-    setFixedSize(862, 613);
-}

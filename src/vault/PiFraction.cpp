@@ -1,9 +1,0 @@
-#include "vault/PiFraction.h"
-
-namespace vault {
-
-const std::uint32_t kPiFraction[kPiFractionWords] = {
-#include "PiFraction.inc"
-};
-
-}  // namespace vault

@@ -1,0 +1,58 @@
+#pragma once
+// The rules of the master password, apart from its window: the digest that
+// stands for it, the hooks of the general-settings row, saving a new digest
+// and re-enciphering every stored access password under it.
+
+#include <QString>
+
+#include "vault/core/VaultState.h"
+
+class TDataModule1;
+class THotLog;
+class TLbSHA1;
+class TShell;
+
+namespace vault {
+
+// MASTERKENNWORT of the general-settings row; empty when no master password
+// exists (or the table has no row).
+QString StoredMasterDigest(TDataModule1 &dm);
+
+// Digest text of a typed password. Empty for a text with a character outside
+// Windows-1252: no stored digest can stand for it.
+QString DigestOfTyped(TLbSHA1 &sha, const QString &typed);
+
+}  // namespace vault
+
+class TMasterPassword {
+public:
+    static inline const char *const kCountStatement = "select count (tblzugangsdaten.id) from tblzugangsdaten";
+    static inline const char *const kAllRecordsStatement = "select * from tblzugangsdaten";
+
+    // Installs the general-settings hooks; the destructor removes them.
+    // log: where the per-record lines go in batches (none: one shell line each).
+    TMasterPassword(TDataModule1 &dm, TShell &shell, TVaultState &state, THotLog *log = nullptr);
+    ~TMasterPassword();
+    TMasterPassword(const TMasterPassword &) = delete;
+    TMasterPassword &operator=(const TMasterPassword &) = delete;
+
+    void IBDataSetAllgemeinBeforePost();
+    void IBDataSetAllgemeinAfterPost();
+
+    // Puts the settings row into editing; starts a row when there is none.
+    void StartEditingRow();
+    // Stores the digest of `password` in the row being edited and saves it.
+    void SaveDigest(TLbSHA1 &sha, const QString &password);
+    // Deciphers every access password of every project under
+    // AlterMasterDigest and enciphers it under the stored digest; writes the
+    // passwords without committing. An empty stored password means none is
+    // stored and is carried over. Throws on the first failure. The access
+    // dataset is left closed, holding the statement of all records.
+    void ReencipherAccessPasswords();
+
+private:
+    TDataModule1 &dm_;
+    TShell &shell_;
+    TVaultState &state_;
+    THotLog *log_;
+};
