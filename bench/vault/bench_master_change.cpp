@@ -35,7 +35,7 @@ public:
     int MessageBox(const QString &, const QString &, TMsgIcon, int buttons) override {
         return (buttons & mbNo) ? mbNo : mbOK;
     }
-    bool InputQuery(const QString &, const QString &, QString &value, bool) override {
+    bool InputQuery(const QString &, const QString &, QString &value, bool, int) override {
         value = kOld;
         return true;
     }

@@ -214,6 +214,7 @@ private slots:
         QVERIFY(f.Start());
         RecordsFixture::Click(f.Email().BtnInsert);
         TypeText(f.Email().DBAdvEditEmailadresse, QStringLiteral("a\u0142b"));  // ł
+        QCoreApplication::processEvents();
         QCOMPARE(f.Email().DBAdvEditEmailadresse->text(), QStringLiteral("ab"));
         QCOMPARE(f.dialogs.Messages().size(), 1);
         QVERIFY(f.dialogs.Messages().first().Text.contains(QStringLiteral("U+0142")));

@@ -188,8 +188,12 @@ private slots:
         QVERIFY(f.dialogs.Messages().first().Text.contains(QStringLiteral("FAX")));
         QCOMPARE(f.Dm().IBDataSetTelefon->State(), TDataSetState::dsInsert);
         QCOMPARE(f.Dm().IBDataSetEmail->State(), TDataSetState::dsInsert);  // skipped, not lost
-        QVERIFY(!w.BtnSave->isEnabled());
+        QVERIFY(w.BtnSave->isEnabled());  // the records still wait: the user can save again
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+        f.Dm().IBDataSetTelefon->Cancel();
+        w.BtnSave->trigger();
+        QCOMPARE(f.Dm().IBDataSetEmail->State(), TDataSetState::dsBrowse);
+        QVERIFY(!w.BtnSave->isEnabled());
     }
 
     void enterSavesAndEscapeCancelsTheNameBeingTyped() {

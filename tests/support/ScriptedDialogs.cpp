@@ -19,8 +19,9 @@ int TScriptedDialogs::MessageBox(const QString &text, const QString &caption, TM
     return answer;
 }
 
-bool TScriptedDialogs::InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked) {
-    Calls << TDialogCall{QStringLiteral("input"), prompt, caption, TMsgIcon::None, 0, masked};
+bool TScriptedDialogs::InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked,
+                                  int maxLength) {
+    Calls << TDialogCall{QStringLiteral("input"), prompt, caption, TMsgIcon::None, 0, masked, maxLength};
     if (inputs_.empty()) {
         ++Unexpected;
         return false;
@@ -28,7 +29,7 @@ bool TScriptedDialogs::InputQuery(const QString &caption, const QString &prompt,
     const auto answer = inputs_.front();
     inputs_.pop_front();
     if (!answer) return false;
-    value = *answer;
+    value = maxLength > 0 ? answer->left(maxLength) : *answer;
     return true;
 }
 

@@ -19,6 +19,7 @@ struct TDialogCall {
     TMsgIcon Icon = TMsgIcon::None;
     int Buttons = 0;
     bool Masked = false;
+    int MaxLength = 0;
 };
 
 class TScriptedDialogs : public TDialogs {
@@ -37,7 +38,9 @@ public:
     void Clear() { Calls.clear(); }
 
     int MessageBox(const QString &text, const QString &caption, TMsgIcon icon, int buttons) override;
-    bool InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked) override;
+    // An answer longer than the entry's limit is cut as the entry cuts it.
+    bool InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked,
+                    int maxLength = 0) override;
     QString OpenFileName(const QString &caption, const QString &filter, const QString &folder, bool preview) override;
     QString SaveFileName(const QString &caption, const QString &filter, const QString &folder,
                          const QString &fileName) override;

@@ -336,6 +336,11 @@ private slots:
         const QString logged = error.chopped(error.endsWith(QLatin1Char('.')) ? 1 : 0);
         QVERIFY(log.contains(logged));
         QVERIFY(log.indexOf(logged) < log.indexOf(QStringLiteral("Rollback der Kennwortänderung")));
+        // The record that cannot be deciphered is named before the error, its password nowhere.
+        const QString culprit = QStringLiteral("Zugangsdatensatz 2 (ID 2, UserID bert, Projekt Zwei) konnte nicht entschlüsselt werden");
+        QCOMPARE(log.contains(culprit), undecipherable);
+        if (undecipherable) QVERIFY(log.indexOf(culprit) < log.indexOf(logged));
+        QVERIFY(!log.contains(QStringLiteral("klar text!")));
 
         // The database keeps the old digest and every old stored form: the old password still reveals them.
         QCOMPARE(f.CommittedDigest(), DigestOf(kOld));

@@ -38,7 +38,7 @@ public:
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
         return (buttons & mbCancel) ? mbCancel : (buttons & mbNo) ? mbNo : mbOK;
     }
-    bool InputQuery(const QString &, const QString &, QString &, bool) override { return false; }
+    bool InputQuery(const QString &, const QString &, QString &, bool, int) override { return false; }
     QString OpenFileName(const QString &, const QString &, const QString &, bool) override { return {}; }
     QString SaveFileName(const QString &, const QString &, const QString &, const QString &) override { return {}; }
     int ShowModal(QDialog *) override { return 0; }

@@ -22,8 +22,10 @@ public:
     virtual ~TDialogs() = default;
 
     virtual int MessageBox(const QString &text, const QString &caption, TMsgIcon icon, int buttons) = 0;
-    // One-line input; false when cancelled (value then unchanged).
-    virtual bool InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked) = 0;
+    // One-line input; false when cancelled (value then unchanged). The entry
+    // takes at most maxLength characters (0: no limit) and says so when full.
+    virtual bool InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked,
+                            int maxLength = 0) = 0;
     // Empty when cancelled.
     virtual QString OpenFileName(const QString &caption, const QString &filter, const QString &folder,
                                  bool picturePreview) = 0;

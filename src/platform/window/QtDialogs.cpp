@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/window/TextEntry.h"
+
 // --- on screen -------------------------------------------------------------------
 
 QString TQtDialogs::Displayed(const QString &text) {
@@ -47,12 +49,17 @@ int TQtDialogs::MessageBox(const QString &text, const QString &caption, TMsgIcon
     return (buttons & mbCancel) ? mbCancel : (buttons & mbNo) ? mbNo : mbOK;
 }
 
-bool TQtDialogs::InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked) {
+bool TQtDialogs::InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked,
+                            int maxLength) {
     QInputDialog dlg(QApplication::activeWindow());
     dlg.setWindowTitle(caption);
     dlg.setLabelText(prompt);
     dlg.setTextValue(value);
     dlg.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    if (auto *edit = dlg.findChild<QLineEdit *>()) {
+        links::RefuseUnencodable(edit);
+        if (maxLength > 0) links::LimitVisibly(edit, maxLength);
+    }
     dlg.setOkButtonText(QStringLiteral("OK"));
     dlg.setCancelButtonText(QStringLiteral("Abbrechen"));
     if (dlg.exec() != QDialog::Accepted) return false;

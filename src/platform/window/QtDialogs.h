@@ -7,7 +7,8 @@
 class TQtDialogs : public TDialogs {
 public:
     int MessageBox(const QString &text, const QString &caption, TMsgIcon icon, int buttons) override;
-    bool InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked) override;
+    bool InputQuery(const QString &caption, const QString &prompt, QString &value, bool masked,
+                    int maxLength = 0) override;
     QString OpenFileName(const QString &caption, const QString &filter, const QString &folder,
                          bool picturePreview) override;
     QString SaveFileName(const QString &caption, const QString &filter, const QString &folder,

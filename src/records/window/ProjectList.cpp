@@ -1,5 +1,7 @@
 #include "records/window/ProjectList.h"
 
+#include "records/core/SaveCommand.h"
+
 #include <QApplication>
 #include <optional>
 
@@ -93,34 +95,7 @@ void TProjectList::BtnProjektAbbrechenClick() {
 
 // --- the save command -----------------------------------------------------------
 
-void TProjectList::BtnSaveClick() {
-    std::optional<TWaitCursor> wait(std::in_place);
-    try {
-        if (IsEditing(dm_.IBDataSetProjekt->State())) dm_.IBDataSetProjekt->Post();
-        if (IsEditing(dm_.IBDataSetZugangsdaten->State())) {
-            if (EndAccessDataInput) EndAccessDataInput();
-            dm_.IBDataSetZugangsdaten->Post();
-        }
-        if (IsEditing(dm_.IBDataSetTelefon->State())) dm_.IBDataSetTelefon->Post();
-        if (IsEditing(dm_.IBDataSetEmail->State())) dm_.IBDataSetEmail->Post();
-        if (IsEditing(dm_.IBDataSetTermine->State())) {
-            dm_.IBDataSetTermine->Post();
-            if (LoadCalendarMarks) LoadCalendarMarks();
-        }
-        if (IsEditing(dm_.IBDataSetToDo->State())) {
-            dm_.IBDataSetToDo->Post();
-            if (LoadCalendarMarks) LoadCalendarMarks();
-        }
-    } catch (const std::exception &e) {
-        // The remaining steps are skipped; the end of the command still runs.
-        wait.reset();
-        shell_.SetSaveEnabled(false);
-        shell_.ShowError(e);
-        return;
-    }
-    wait.reset();
-    shell_.SetSaveEnabled(false);
-}
+void TProjectList::BtnSaveClick() { SaveAll(dm_, shell_, {EndAccessDataInput, LoadCalendarMarks}); }
 
 void TProjectList::IBDataSetProjektAfterPost() {
     dm_.IBTransaction.CommitRetaining();

@@ -369,15 +369,21 @@ void TIBDataSet::Post() {
         const int f = FieldIndex(GeneratorField->Field);
         if (f >= 0 && buffer_.value(f).isNull()) buffer_[f] = NextGeneratorValue();
     }
-    if (BeforePost) BeforePost();
-    if (inserting) {
-        TSqlStatement &stmt = Prepared(insert_, InsertSQL);
-        stmt.Execute(ParamsFor(stmt, buffer_, EmptyRow()));
-    } else {
-        TSqlStatement &stmt = Prepared(modify_, ModifySQL);
-        if (stmt.Execute(ParamsFor(stmt, buffer_, rows_.at(current_))) == 0)
-            throw EDatabaseError(QStringLiteral("Der Datensatz wurde nicht gespeichert: die Datenbank enthält die "
-                                                "Zeile nicht mehr (keine Zeile geändert)"));
+    try {
+        if (BeforePost) BeforePost();
+        if (inserting) {
+            TSqlStatement &stmt = Prepared(insert_, InsertSQL);
+            stmt.Execute(ParamsFor(stmt, buffer_, EmptyRow()));
+        } else {
+            TSqlStatement &stmt = Prepared(modify_, ModifySQL);
+            if (stmt.Execute(ParamsFor(stmt, buffer_, rows_.at(current_))) == 0)
+                throw EDatabaseError(QStringLiteral("Der Datensatz wurde nicht gespeichert: die Datenbank enthält die "
+                                                    "Zeile nicht mehr (keine Zeile geändert)"));
+        }
+    } catch (...) {
+        // The record stays in editing; the hook may take back what it set.
+        if (PostFailed) PostFailed();
+        throw;
     }
     rows_[current_] = buffer_;
     ForgetBlobIds(rows_[current_]);  // the database may hold new BLOBs now

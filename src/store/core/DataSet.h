@@ -79,6 +79,7 @@ public:
     // Hooks, run synchronously inside the command that triggers them.
     std::function<void()> BeforePost;
     std::function<void()> AfterPost;
+    std::function<void()> PostFailed;   // the before-save hook ran, the row was not written
     std::function<void()> AfterScroll;  // another row became current (also after open)
 
     bool Active() const { return state_ != TDataSetState::dsInactive; }

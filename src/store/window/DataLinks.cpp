@@ -6,65 +6,12 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include "platform/core/Cp1252.h"
 #include "platform/core/GermanFormat.h"
 
-namespace links {
-namespace {
-std::function<void(const QString &)> &Reporter() {
-    static std::function<void(const QString &)> reporter;
-    return reporter;
-}
-}  // namespace
 
-void SetErrorReporter(std::function<void(const QString &)> reporter) { Reporter() = std::move(reporter); }
-
-void ReportError(const QString &message) {
-    if (Reporter()) Reporter()(message);
-}
-
-bool Guard(const std::function<void()> &action) {
-    try {
-        action();
-        return true;
-    } catch (const std::exception &e) {
-        ReportError(QString::fromStdString(e.what()));
-    }
-    return false;
-}
-
-namespace {
-// Typed text the code page cannot hold: back to the last good text, reported.
-bool RestoreIfUnencodable(QLineEdit *edit, const QString &text, const QString &lastGood) {
-    const qsizetype bad = cp1252::FirstUnencodable(text);
-    if (bad < 0) return false;
-    const int cursor = qMax(0, edit->cursorPosition() - 1);
-    edit->setText(lastGood);
-    edit->setCursorPosition(qMin(cursor, int(lastGood.size())));
-    ReportError(cp1252::UnencodableMessage(text.at(bad)));
-    return true;
-}
-
-class TUnencodableGuard : public QObject {
-public:
-    explicit TUnencodableGuard(QLineEdit *edit) : QObject(edit), lastGood_(edit->text()) {
-        connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString &text) {
-            if (!RestoreIfUnencodable(edit, text, lastGood_)) lastGood_ = text;
-        });
-        // Text set by the program is the new reference.
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) {
-            if (cp1252::FirstUnencodable(text) < 0) lastGood_ = text;
-        });
-    }
-
-private:
-    QString lastGood_;
-};
-}  // namespace
-
-void RefuseUnencodable(QLineEdit *edit) { new TUnencodableGuard(edit); }
-}  // namespace links
 
 namespace {
 
@@ -89,6 +36,8 @@ void TFieldLink::Start() {
     connect(source_, &TDataSource::DataChange, this, [this](int field) {
         TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
         if (quiet_ || !ds) return;
+        // Typed text a show-only link keeps must survive its field's changes.
+        if (!writes_ && pending_ && IsEditing(ds->State())) return;
         if (field < 0 || field == ds->FieldIndex(field_)) Load();
     });
     connect(source_, &TDataSource::StateChange, this, [this] {
@@ -127,7 +76,7 @@ void TFieldLink::OnUserText(const QString &text) {
         SetWidgetText(lastGood_);
         SetCursorPosition(qMin(cursor, int(lastGood_.size())));
         quiet_ = false;
-        links::ReportError(cp1252::UnencodableMessage(text.at(bad)));
+        links::ReportRefusal(widget_, cp1252::UnencodableMessage(text.at(bad)));
         return;
     }
     lastGood_ = text;
@@ -149,7 +98,7 @@ QString TFieldLink::ControlText() const {
 }
 
 void TFieldLink::UpdateRecord() {
-    if (!pending_ || !widget_) return;
+    if (!pending_ || !widget_ || !writes_) return;
     TIBDataSet *ds = source_ ? source_->DataSet() : nullptr;
     pending_ = false;
     if (!ds || !IsEditing(ds->State())) return;
@@ -303,7 +252,7 @@ public:
                 const qsizetype bad = cp1252::FirstUnencodable(text);
                 if (bad >= 0) {
                     edit->setText(*last);
-                    links::ReportError(cp1252::UnencodableMessage(text.at(bad)));
+                    links::ReportRefusal(edit, cp1252::UnencodableMessage(text.at(bad)));
                     return;
                 }
                 *last = text;
@@ -316,6 +265,8 @@ public:
 
 protected:
     bool eventFilter(QObject *editor, QEvent *event) override {
+        // The refusal box takes the focus for a moment; the edit goes on afterwards.
+        if ((event->type() == QEvent::FocusOut || event->type() == QEvent::Hide) && links::RefusalUnderWay()) return false;
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             const bool accept = key == Qt::Key_Return || key == Qt::Key_Enter;

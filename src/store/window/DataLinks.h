@@ -18,17 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-namespace links {
-// Where links send what they refuse or what fails while the user types or
-// clicks; the program shows it in its general error box.
-void SetErrorReporter(std::function<void(const QString &)> reporter);
-void ReportError(const QString &message);
-// Runs an action started by a user's input and reports its failure.
-bool Guard(const std::function<void()> &action);
-// Gives a plain, unbound line edit the same refusal of characters outside
-// Windows-1252 that the bound edits have.
-void RefuseUnencodable(QLineEdit *edit);
-}  // namespace links
+#include "platform/window/TextEntry.h"
 
 
 // What a line edit's and a memo's link share: following the record, taking
@@ -43,6 +33,11 @@ public:
     // The control's text in stored form; while the dataset's controls are
     // disabled, the text it would show for the current record.
     QString ControlText() const;
+    // A link that only shows its field: what the user types stays in the
+    // widget (the record is still put into editing and marked modified) and
+    // is read by whoever owns the field.
+    void SetWritesField(bool writes) { writes_ = writes; }
+    bool WritesField() const { return writes_; }
 
 protected:
     TFieldLink(QWidget *widget, TDataSource *source, const QString &fieldName);
@@ -69,6 +64,7 @@ private:
     QString field_;
     QString lastGood_;
     bool pending_ = false;
+    bool writes_ = true;
 };
 
 class TDBEditLink : public TFieldLink {

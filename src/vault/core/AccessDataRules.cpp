@@ -8,6 +8,7 @@
 #include "store/core/Shell.h"
 #include "vault/core/LbSHA1.h"
 #include "vault/core/MasterPassword.h"
+#include "vault/core/PasswordCipher.h"
 #include "vault/core/Secrets.h"
 
 std::optional<TAccessDataLook> AccessDataLook(bool projekteVorhanden, TDataSetState state) {
@@ -30,21 +31,45 @@ std::optional<TAccessDataLook> AccessDataLook(bool projekteVorhanden, TDataSetSt
 
 TAccessDataRules::TAccessDataRules(TDataModule1 &dm, TShell &shell, TVaultState &state)
     : dm_(dm), shell_(shell), state_(state) {
-    dm_.IBDataSetZugangsdaten->BeforePost = [this] { BeforePost(); };
-    dm_.IBDataSetZugangsdaten->AfterPost = [this] { AfterPost(); };
+    TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
+    ds->BeforePost = [this] { BeforePost(); };
+    ds->AfterPost = [this] { AfterPost(); };
+    ds->PostFailed = [this] { PostFailed(); };
+    // However editing starts (a command, typing into a field), the password
+    // box shows the record's stored form then, or nothing for a new record.
+    QObject::connect(ds, &TIBDataSet::StateChanged, &watch_, [this, ds] {
+        const bool editing = IsEditing(ds->State());
+        if (editing && !wasEditing_) {
+            state_.KennwortBeiEditStart = ds->State() == TDataSetState::dsInsert ? QString() : StoredForm();
+            state_.KennwortVerschluesseln = false;
+        }
+        if (!editing) restore_.reset();
+        wasEditing_ = editing;
+    });
 }
 
 TAccessDataRules::~TAccessDataRules() {
-    dm_.IBDataSetZugangsdaten->BeforePost = nullptr;
-    dm_.IBDataSetZugangsdaten->AfterPost = nullptr;
+    TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
+    ds->BeforePost = nullptr;
+    ds->AfterPost = nullptr;
+    ds->PostFailed = nullptr;
+}
+
+QString TAccessDataRules::StoredForm() const {
+    TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
+    const int f = ds->FieldIndex(QStringLiteral("KENNWORT"));
+    return f >= 0 && ds->Active() && !ds->IsEmpty() ? ds->CurrentValue(f).toString() : QString();
 }
 
 void TAccessDataRules::Add() { dm_.IBDataSetZugangsdaten->Insert(); }
 
 void TAccessDataRules::Edit(const QString &passwordBoxText) {
+    TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
+    // A record already being edited keeps what was typed and the flags.
+    if (IsEditing(ds->State())) return;
+    ds->Edit();
     state_.KennwortBeiEditStart = passwordBoxText;
     state_.KennwortVerschluesseln = false;
-    dm_.IBDataSetZugangsdaten->Edit();
 }
 
 void TAccessDataRules::Cancel() { dm_.IBDataSetZugangsdaten->Cancel(); }
@@ -59,41 +84,50 @@ void TAccessDataRules::Delete() {
 }
 
 void TAccessDataRules::PasswordBoxLeft(const QString &text) {
+    if (!IsEditing(dm_.IBDataSetZugangsdaten->State())) return;
     state_.KennwortVerschluesseln = text != state_.KennwortBeiEditStart;
 }
 
 void TAccessDataRules::BeforePost() {
     TIBDataSet *ds = dm_.IBDataSetZugangsdaten;
-    if (!state_.NeuverschluesselungAktiv)
-        ds->FieldByName(QStringLiteral("PROJEKTID")).SetValue(dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).Value());
+    // A re-encipherment writes the stored form it made and nothing else.
+    if (state_.NeuverschluesselungAktiv) return;
+    ds->FieldByName(QStringLiteral("PROJEKTID")).SetValue(dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).Value());
     if (UserIdText) ds->FieldByName(QStringLiteral("USERID")).SetValue(UserIdText());
     if (state_.KennwortVerschluesseln && PasswordText) {
-        state_.LbBlowfish.KeyFromPassPhrase(vault::StoredMasterDigest(dm_).toLatin1());
         QString typed = PasswordText();
-        QByteArray clear = cp1252::Encode(typed);
-        secure::Wipe(typed);
-        const QByteArray stored = state_.LbBlowfish.EncipherText(clear);
-        secure::Wipe(clear);
-        ds->FieldByName(QStringLiteral("KENNWORT")).SetValue(QString::fromLatin1(stored));
+        secure::TWipeOnExit wipe(typed);
+        TField kennwort = ds->FieldByName(QStringLiteral("KENNWORT"));
+        const QString stored = vault::EncipherPassword(state_.LbBlowfish, vault::StoredMasterDigest(dm_), typed);
+        restore_ = kennwort.Value();
+        kennwort.SetValue(stored);
     }
     if (RemarkText) ds->FieldByName(QStringLiteral("BESCHREIBUNG")).SetValue(RemarkText());
 }
 
+void TAccessDataRules::PostFailed() {
+    // The write was refused: the field holds its old stored form again and
+    // the typed password stays in the box, so the next save enciphers it once.
+    if (!restore_) return;
+    const QVariant old = *restore_;
+    restore_.reset();
+    dm_.IBDataSetZugangsdaten->FieldByName(QStringLiteral("KENNWORT")).SetValue(old);
+}
+
 void TAccessDataRules::AfterPost() {
+    restore_.reset();
+    state_.KennwortVerschluesseln = false;
     // A master password change commits once, after its last record.
     if (!state_.NeuverschluesselungAktiv) dm_.IBTransaction.CommitRetaining();
 }
 
-bool TAccessDataRules::Decipher(TLbSHA1 &sha, const QString &entry, const QString &storedForm, QString &clear) {
+bool TAccessDataRules::CheckMaster(TLbSHA1 &sha, const QString &entry) const {
     const QString digest = vault::DigestOfTyped(sha, entry);
-    const QString master = vault::StoredMasterDigest(dm_);
-    if (digest.isEmpty() || digest != master) return false;
-    state_.LbBlowfish.KeyFromPassPhrase(digest.toLatin1());
-    // A typed clear password is no stored form; its characters above "z"
-    // fail like any other character outside the Base64 range.
-    const std::optional<QByteArray> stored = cp1252::TryEncode(storedForm);
-    QByteArray bytes = state_.LbBlowfish.DecipherText(stored ? *stored : QByteArray(storedForm.size(), '\xff'));
-    clear = cp1252::Decode(bytes);
-    secure::Wipe(bytes);
+    return !digest.isEmpty() && digest == vault::StoredMasterDigest(dm_);
+}
+
+bool TAccessDataRules::Decipher(TLbSHA1 &sha, const QString &entry, QString &clear) {
+    if (!CheckMaster(sha, entry)) return false;
+    clear = vault::DecipherPassword(state_.LbBlowfish, vault::StoredMasterDigest(dm_), StoredForm());
     return true;
 }

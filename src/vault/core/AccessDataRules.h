@@ -3,7 +3,9 @@
 // commands, the password box's leave rule, the before- and after-save hooks,
 // the state table of the tab and the reveal of a stored password.
 
+#include <QObject>
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <optional>
 
@@ -42,25 +44,34 @@ public:
     std::function<QString()> UserIdText, PasswordText, RemarkText;
 
     void Add();
-    // passwordBoxText: what the password box shows (the stored form).
+    // passwordBoxText: what the password box shows (the stored form). A
+    // record already in editing is left as it is.
     void Edit(const QString &passwordBoxText);
     void Cancel();
     void Delete();
-    // The password box lost the focus showing `text`.
+    // The password box lost the focus showing `text` (while editing).
     void PasswordBoxLeft(const QString &text);
 
     void BeforePost();
+    void PostFailed();
     void AfterPost();
 
-    // The reveal's check and decipherment: true and the clear password in
-    // `clear` when `entry` is the master password; false (nothing
-    // deciphered) otherwise. Throws the cipher's errors for a value that is
-    // no stored form.
-    bool Decipher(TLbSHA1 &sha, const QString &entry, const QString &storedForm, QString &clear);
-
+    // The current record's stored form (never what is being typed); empty
+    // while it has none.
+    QString StoredForm() const;
+    // True when `entry` is the master password.
+    bool CheckMaster(TLbSHA1 &sha, const QString &entry) const;
+    // The reveal's check and decipherment of the record's stored form: true
+    // and the clear password in `clear` when `entry` is the master password;
+    // false (nothing deciphered) otherwise. Throws the cipher's errors for a
+    // value that is no stored form.
+    bool Decipher(TLbSHA1 &sha, const QString &entry, QString &clear);
 
 private:
     TDataModule1 &dm_;
     TShell &shell_;
     TVaultState &state_;
+    QObject watch_;  // receives the dataset's state changes
+    bool wasEditing_ = false;
+    std::optional<QVariant> restore_;  // KENNWORT before the before-save hook set it
 };

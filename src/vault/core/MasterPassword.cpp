@@ -11,6 +11,7 @@
 #include "store/core/SqlStatement.h"
 #include "vault/core/LbBlowfish.h"
 #include "vault/core/LbSHA1.h"
+#include "vault/core/PasswordCipher.h"
 #include "vault/core/Secrets.h"
 
 namespace vault {
@@ -108,6 +109,16 @@ void TMasterPassword::SaveDigest(TLbSHA1 &sha, const QString &password) {
     g->Post();
 }
 
+QString TMasterPassword::ProjectName(const QVariant &projectId) const {
+    TIBDataSet *p = dm_.IBDataSetProjekt;
+    const int id = p->FieldIndex(QStringLiteral("ID"));
+    const int name = p->FieldIndex(QStringLiteral("PROJEKTNAME"));
+    if (id < 0 || name < 0) return QString();
+    for (int row = 0; row < p->RecordCount(); ++row)
+        if (p->RowValue(row, id) == projectId) return p->RowValue(row, name).toString();
+    return QString();
+}
+
 void TMasterPassword::ReencipherAccessPasswords() {
     state_.NeuverschluesselungAktiv = true;
     const QString countStatement = QString::fromLatin1(kCountStatement);
@@ -125,11 +136,12 @@ void TMasterPassword::ReencipherAccessPasswords() {
     ds->Open();
     shell_.LogLine(QString::fromLatin1(kAllRecordsStatement));
 
-    // Each record is put into editing with its clear password; moving on
-    // saves it, and the before-save hook enciphers the password box's text
-    // under the new digest. Nothing is committed until the whole run is done.
-    // The widgets do not follow each record (the hook takes the texts the
-    // controls would show); they catch up once at the end, also on failure.
+    // Each record gets the stored form of its password under the new digest
+    // and is written by the dataset's modify statement when the run moves
+    // on; the clear password never enters the record. Nothing is committed
+    // until the whole run is done. The widgets do not follow each record;
+    // they catch up once at the end, also on failure.
+    const QString newDigest = vault::StoredMasterDigest(dm_);
     TDisabledControls quiet(ds);
     TLogBatch lines(log_, shell_);
     const int kennwort = ds->FieldIndex(QStringLiteral("KENNWORT"));
@@ -142,11 +154,23 @@ void TMasterPassword::ReencipherAccessPasswords() {
             ds->Next();
             continue;
         }
-        state_.LbBlowfish.KeyFromPassPhrase(state_.AlterMasterDigest.toLatin1());
-        QByteArray clear = state_.LbBlowfish.DecipherText(cp1252::Encode(stored));
-        secure::TWipeOnExit wipeClear(clear);
+        QString renewed;
+        try {
+            QString clear = vault::DecipherPassword(state_.LbBlowfish, state_.AlterMasterDigest, stored);
+            secure::TWipeOnExit wipeClear(clear);
+            renewed = vault::EncipherPassword(state_.LbBlowfish, newDigest, clear);
+        } catch (...) {
+            // The user must be able to find the record that stops every attempt.
+            lines.Add(QStringLiteral("Zugangsdatensatz %1 (ID %2, UserID %3, Projekt %4) konnte nicht entschlüsselt werden")
+                          .arg(i)
+                          .arg(ds->FieldByName(QStringLiteral("ID")).AsString(),
+                               ds->FieldByName(QStringLiteral("USERID")).AsString(),
+                               ProjectName(ds->FieldByName(QStringLiteral("PROJEKTID")).Value())));
+            lines.Flush();
+            throw;
+        }
         ds->Edit();
-        ds->Fields(kennwort).SetValue(cp1252::Decode(clear));
+        ds->Fields(kennwort).SetValue(renewed);
         lines.Add(QStringLiteral("Kennwort im Zugangsdatensatz %1 wurde neu verschlüsselt").arg(i));
         ds->Next();
     }

@@ -4,6 +4,7 @@
 // and re-enciphering every stored access password under it.
 
 #include <QString>
+#include <QVariant>
 
 #include "vault/core/VaultState.h"
 
@@ -21,6 +22,9 @@ QString StoredMasterDigest(TDataModule1 &dm);
 // Digest text of a typed password. Empty for a text with a character outside
 // Windows-1252: no stored digest can stand for it.
 QString DigestOfTyped(TLbSHA1 &sha, const QString &typed);
+
+// A master password has at most this many characters, wherever it is typed.
+inline constexpr int kMasterPasswordMaxLength = 20;
 
 }  // namespace vault
 
@@ -45,12 +49,15 @@ public:
     void SaveDigest(TLbSHA1 &sha, const QString &password);
     // Deciphers every access password of every project under
     // AlterMasterDigest and enciphers it under the stored digest; writes the
-    // passwords without committing. An empty stored password means none is
+    // passwords without committing. A password that cannot be deciphered
+    // names its record in the log before the error goes up. An empty stored password means none is
     // stored and is carried over. Throws on the first failure. The access
     // dataset is left closed, holding the statement of all records.
     void ReencipherAccessPasswords();
 
 private:
+    QString ProjectName(const QVariant &projectId) const;
+
     TDataModule1 &dm_;
     TShell &shell_;
     TVaultState &state_;

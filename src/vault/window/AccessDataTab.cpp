@@ -190,7 +190,10 @@ void TAccessDataTab::BuildControls() {
     pageLayout->addWidget(SplitterZugangsdaten, 1);
 
     userIdLink_ = new TDBEditLink(DBEditUserID, dm_.DataSourceZugangsdaten, QStringLiteral("USERID"));
+    // The box shows the stored form; a typed password never enters the
+    // record: the before-save hook enciphers it from the box.
     passwordLink_ = new TDBEditLink(DBEditKennwort, dm_.DataSourceZugangsdaten, QStringLiteral("KENNWORT"));
+    passwordLink_->SetWritesField(false);
     remarkLink_ = new TDBMemoLink(DBMemoBemerkung, dm_.DataSourceZugangsdaten, QStringLiteral("BESCHREIBUNG"));
     // A stored form is longer than the box: show its beginning, not its end.
     auto showStart = [this] {
@@ -252,6 +255,12 @@ void TAccessDataTab::EndAccessDataInput() {
 }
 
 void TAccessDataTab::SpeedButtonDecryptClick() {
+    // What is revealed is the record's stored form, never what is being typed.
+    if (rules_->StoredForm().isEmpty()) {
+        TDialogs::Current().MessageBox(QStringLiteral("Für diesen Eintrag ist noch kein Kennwort gespeichert."),
+                                       QStringLiteral("Hinweis"), TMsgIcon::None, mbOK);
+        return;
+    }
     if (host_.InputMaster) TDialogs::Current().ShowModal(host_.InputMaster);
     // The entry is used once; nothing keeps it after the comparison.
     QString entry;
@@ -259,7 +268,7 @@ void TAccessDataTab::SpeedButtonDecryptClick() {
     secure::TWipeOnExit wipeEntry(entry);
     QString clear;
     try {
-        if (!rules_->Decipher(*host_.Digest, entry, DBEditKennwort->text(), clear)) {
+        if (!rules_->Decipher(*host_.Digest, entry, clear)) {
             TDialogs::Current().MessageBox(QStringLiteral("falsches Masterkennwort!"), QStringLiteral("Fehler"),
                                            TMsgIcon::None, mbOK);
             return;

@@ -57,7 +57,7 @@ TfrmMasterKW::TfrmMasterKW(QWidget *parent, TDataModule1 &dm, TShell &shell, TVa
     Label1 = label("Label1", QStringLiteral("Kennwort (max. 20 Zeichen):"), 8, 35);
     EditKennwort1 = new QLineEdit(this);
     EditKennwort1->setObjectName(QStringLiteral("EditKennwort1"));
-    vaultui::MakePasswordEdit(EditKennwort1, 20);
+    vaultui::MakePasswordEdit(EditKennwort1, vault::kMasterPasswordMaxLength);
     EditKennwort1->setToolTip(QStringLiteral("mindestens 6 Zeichen, maximal 20 Zeichen"));
     EditKennwort1->move(8, 50);
     EditKennwort1->installEventFilter(this);
@@ -72,7 +72,7 @@ TfrmMasterKW::TfrmMasterKW(QWidget *parent, TDataModule1 &dm, TShell &shell, TVa
     Label2 = label("Label2", QStringLiteral("Kennwort wiederholen:"), 8, 83);
     EditKennwort2 = new QLineEdit(this);
     EditKennwort2->setObjectName(QStringLiteral("EditKennwort2"));
-    vaultui::MakePasswordEdit(EditKennwort2, 20);
+    vaultui::MakePasswordEdit(EditKennwort2, vault::kMasterPasswordMaxLength);
     EditKennwort2->setToolTip(QStringLiteral("mindestens 6 Zeichen, maximal 20 Zeichen"));
     EditKennwort2->move(8, 98);
     Label16 = label("Label16", QStringLiteral("Hinweistext zur Erinnerung des Kennworts:"), 8, 129);
@@ -160,7 +160,7 @@ void TfrmMasterKW::BtnKWAendernClick() {
     state_.NeuverschluesselungAktiv = true;
     QString entry;  // Cancel counts as the empty entry
     TDialogs::Current().InputQuery(QStringLiteral("Wechsel des Masterkennworts"), QStringLiteral("Altes Kennwort"), entry,
-                                   true);
+                                   true, vault::kMasterPasswordMaxLength);
     secure::TWipeOnExit wipeEntry(entry);
     const QString digest = vault::DigestOfTyped(LbSHA11, entry);
     if (!digest.isEmpty() && digest == vault::StoredMasterDigest(dm_)) {

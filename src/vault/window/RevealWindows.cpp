@@ -10,6 +10,7 @@
 #include "app/window/icons/ImageListMain.h"
 #include "store/window/DataLinks.h"
 #include "store/core/DataModule.h"
+#include "vault/core/MasterPassword.h"
 #include "store/window/Looks.h"
 #include "vault/core/Secrets.h"
 #include "vault/window/VaultWidgets.h"
@@ -44,7 +45,7 @@ TfrmInputMaster::TfrmInputMaster(QWidget *parent, TDataModule1 &dm, TVaultState 
     Label1->adjustSize();
     EditInputMaster = new QLineEdit(this);
     EditInputMaster->setObjectName(QStringLiteral("EditInputMaster"));
-    vaultui::MakePasswordEdit(EditInputMaster, 20);
+    vaultui::MakePasswordEdit(EditInputMaster, vault::kMasterPasswordMaxLength);
     EditInputMaster->setToolTip(QStringLiteral("mindestens 6 Zeichen, maximal 20 Zeichen"));
     EditInputMaster->move(8, 23);
 

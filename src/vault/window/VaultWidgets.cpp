@@ -29,7 +29,7 @@ void MakePasswordEdit(QLineEdit *edit, int maxLength) {
     f.setPointSize(12);
     edit->setFont(f);
     edit->setFixedSize(169, 28);
-    edit->setMaxLength(maxLength);
+    links::LimitVisibly(edit, maxLength);
     edit->setEchoMode(QLineEdit::Password);
     // The program shows "*" for every character, whatever the desktop style draws.
     edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));

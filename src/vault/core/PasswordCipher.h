@@ -1,0 +1,17 @@
+#pragma once
+// The one way a stored password is made and read back: enciphered under a
+// master digest, as the Base64 stored form KENNWORT holds. Nothing else
+// writes that column.
+
+#include <QString>
+
+class TLbBlowfish;
+
+namespace vault {
+
+// Throws cp1252::EUnencodable for a character outside Windows-1252.
+QString EncipherPassword(TLbBlowfish &cipher, const QString &masterDigest, const QString &clear);
+// Throws the cipher's errors for a value that is no stored form.
+QString DecipherPassword(TLbBlowfish &cipher, const QString &masterDigest, const QString &storedForm);
+
+}  // namespace vault
