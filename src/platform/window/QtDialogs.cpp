@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,6 +24,10 @@ int TQtDialogs::MessageBox(const QString &text, const QString &caption, TMsgIcon
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setText(Displayed(text));
+    box.setTextFormat(Qt::PlainText);  // a text is shown as given, never read as markup
+    // Room above the first line: the marks of capital umlauts ("Ö") sit at
+    // the top of the line and must not touch the label's edge.
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) label->setContentsMargins(0, 4, 0, 0);
     switch (icon) {
     case TMsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     case TMsgIcon::Information: box.setIcon(QMessageBox::Information); break;

@@ -1,0 +1,50 @@
+// The on-screen message box shows texts exactly as given: umlauts whole,
+// line breaks from "\r\n" and "\r", nothing read as markup, the caption as
+// the window's title.
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QtTest>
+
+#include "platform/window/QtDialogs.h"
+
+class TestQtDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void messageBoxesShowTheirTextAsGiven_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("umlauts, CR LF") << QStringLiteral("E: Kritischer Fehler beim Öffnen der Datenbank\r\nProgramm wird beendet ...")
+                                        << QStringLiteral("E: Kritischer Fehler beim Öffnen der Datenbank\nProgramm wird beendet ...");
+        QTest::newRow("bare CR") << QStringLiteral("Äpfel\rÜbel ß") << QStringLiteral("Äpfel\nÜbel ß");
+        QTest::newRow("markup stays text") << QStringLiteral("<b>fett</b> & Co") << QStringLiteral("<b>fett</b> & Co");
+    }
+    void messageBoxesShowTheirTextAsGiven() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        TQtDialogs dialogs;
+        QString seenText, seenTitle;
+        int room = -1, marks = 0;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            seenText = label->text();
+            seenTitle = box->windowTitle();
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            // The first line's marks above capitals stay inside the label.
+            const QFontMetrics fm(label->font());
+            room = label->contentsMargins().top() + fm.ascent();
+            marks = -fm.boundingRect(QStringLiteral("ÖÄÜ")).top();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(dialogs.MessageBox(text, QStringLiteral("Fehler"), TMsgIcon::None, mbOK), int(mbOK));
+        QCOMPARE(seenText, shown);
+        QCOMPARE(seenTitle, QStringLiteral("Fehler"));
+        QVERIFY2(room >= marks + 2, qPrintable(QStringLiteral("%1 %2").arg(room).arg(marks)));
+    }
+};
+
+QTEST_MAIN(TestQtDialogs)
+#include "test_qt_dialogs.moc"
