@@ -25,13 +25,13 @@ int main(int argc, char **argv) {
         p.drawRect(x, y, cell - 1, cell - 1);
         p.setPen(Qt::black);
         p.drawText(x + 4, y + 14, QString::number(i));
-        const QImage small = ImageListMain::Image(i, 16);
+        const QImage small = ImageListMain::Image(ImageListMain::Index(i), 16);
         p.fillRect(x + 30, y + 4, 64, 64, QColor(240, 240, 240));
         p.drawImage(QRect(x + 30, y + 4, 64, 64), small.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation));
         p.fillRect(x + 2, y + 76, cell - 4, 52, QColor(236, 236, 236));
         p.drawImage(x + 6, y + 94, small);
-        p.drawImage(x + 28, y + 86, ImageListMain::Image(i, 32));
-        p.drawImage(x + 66, y + 78, ImageListMain::Image(i, 48));
+        p.drawImage(x + 28, y + 86, ImageListMain::Image(ImageListMain::Index(i), 32));
+        p.drawImage(x + 66, y + 78, ImageListMain::Image(ImageListMain::Index(i), 48));
         p.fillRect(x + 118, y + 76, 30, 52, QColor(60, 63, 68));
         p.drawImage(x + 125, y + 94, small);
     }
@@ -55,7 +55,7 @@ int main(int argc, char **argv) {
     for (int i = 0; i < ImageListMain::Count; ++i) {
         const int zx = (i % zcols) * zcell, zy = (i / zcols) * zcell;
         z.fillRect(zx + 6, zy + 6, 128, 128, QColor(236, 236, 236));
-        z.drawImage(QRect(zx + 6, zy + 6, 128, 128), ImageListMain::Image(i, 16).scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        z.drawImage(QRect(zx + 6, zy + 6, 128, 128), ImageListMain::Image(ImageListMain::Index(i), 16).scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
         z.setPen(Qt::black);
         z.drawText(zx + 8, zy + 18, QString::number(i));
     }

@@ -26,22 +26,22 @@ class TestImageList : public QObject {
 private slots:
     void everyIndexHasASmallPicture() {
         for (int i = 0; i < ImageListMain::Count; ++i) {
-            const QPixmap pixmap = ImageListMain::Pixmap(i);
+            const QPixmap pixmap = ImageListMain::Pixmap(ImageListMain::Index(i));
             QVERIFY2(!pixmap.isNull(), qPrintable(QString::number(i)));
             QCOMPARE(pixmap.size(), QSize(16, 16));
             // Something must be drawn, and not merely a speck.
             QVERIFY2(OpaquePixels(pixmap.toImage()) >= 40, qPrintable(QString::number(i)));
         }
         for (const int outside : {-1, ImageListMain::Count}) {
-            QVERIFY(ImageListMain::Pixmap(outside).isNull());
-            QVERIFY(ImageListMain::Icon(outside).isNull());
+            QVERIFY(ImageListMain::Pixmap(ImageListMain::Index(outside)).isNull());
+            QVERIFY(ImageListMain::Icon(ImageListMain::Index(outside)).isNull());
         }
-        QVERIFY(ImageListMain::Image(0, 0).isNull());
+        QVERIFY(ImageListMain::Image(ImageListMain::DatabaseConnected, 0).isNull());
     }
 
     void picturesDifferPairwise() {
         QList<QImage> images;
-        for (int i = 0; i < ImageListMain::Count; ++i) images << ImageListMain::Image(i, 16);
+        for (int i = 0; i < ImageListMain::Count; ++i) images << ImageListMain::Image(ImageListMain::Index(i), 16);
         for (int a = 0; a < images.size(); ++a)
             for (int b = a + 1; b < images.size(); ++b)
                 QVERIFY2(images[a] != images[b], qPrintable(QStringLiteral("%1 and %2 look the same").arg(a).arg(b)));
@@ -51,14 +51,14 @@ private slots:
     // double size, not the small one enlarged.
     void iconCarriesSharpLargerPictures() {
         for (int i = 0; i < ImageListMain::Count; ++i) {
-            const QIcon icon = ImageListMain::Icon(i);
+            const QIcon icon = ImageListMain::Icon(ImageListMain::Index(i));
             const QPixmap hiDpi = icon.pixmap(QSize(16, 16), 2.0);
             QCOMPARE(hiDpi.size(), QSize(32, 32));
             QImage painted = hiDpi.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
             painted.setDevicePixelRatio(1.0);
-            QCOMPARE(painted, ImageListMain::Image(i, 32));
+            QCOMPARE(painted, ImageListMain::Image(ImageListMain::Index(i), 32));
             QCOMPARE(icon.pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                     ImageListMain::Image(i, 16));
+                     ImageListMain::Image(ImageListMain::Index(i), 16));
         }
     }
 

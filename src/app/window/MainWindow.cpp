@@ -65,7 +65,7 @@ TfrmMain::~TfrmMain() {
     delete Projects;
 }
 
-QAction *TfrmMain::MakeAction(const char *name, const QString &text, const QString &hint, int icon) {
+QAction *TfrmMain::MakeAction(const char *name, const QString &text, const QString &hint, ImageListMain::Index icon) {
     auto *a = new QAction(ImageListMain::Icon(icon), text, this);
     a->setObjectName(QString::fromLatin1(name));
     a->setToolTip(hint);
@@ -78,31 +78,31 @@ void TfrmMain::BuildMenus() {
     setMenuBar(TBToolbarMenue);
 
     MenuProjekt = TBToolbarMenue->addMenu(QStringLiteral("&Projekt"));
-    TBItemHinzufuegen = MakeAction("TBItemHinzufuegen", QStringLiteral("Hinzufügen"), QStringLiteral("Projekt hinzufügen"), 6);
+    TBItemHinzufuegen = MakeAction("TBItemHinzufuegen", QStringLiteral("Hinzufügen"), QStringLiteral("Projekt hinzufügen"), ImageListMain::Add);
     TBItemBearbeiten = MakeAction("TBItemBearbeiten", QStringLiteral("Bearbeiten"),
-                                  QStringLiteral("Projekt bearbeiten (umbenennen)"), 8);
-    TBItemSichern = MakeAction("TBItemSichern", QStringLiteral("Sichern"), QStringLiteral("Projekt sichern"), 7);
-    TBItemLoeschen = MakeAction("TBItemLoeschen", QStringLiteral("Löschen"), QStringLiteral("Projekt löschen"), 9);
+                                  QStringLiteral("Projekt bearbeiten (umbenennen)"), ImageListMain::Edit);
+    TBItemSichern = MakeAction("TBItemSichern", QStringLiteral("Sichern"), QStringLiteral("Projekt sichern"), ImageListMain::Save);
+    TBItemLoeschen = MakeAction("TBItemLoeschen", QStringLiteral("Löschen"), QStringLiteral("Projekt löschen"), ImageListMain::Delete);
     MenuProjekt->addActions({TBItemHinzufuegen, TBItemBearbeiten, TBItemSichern, TBItemLoeschen});
 
     MenuOptionen = TBToolbarMenue->addMenu(QStringLiteral("&Optionen"));
     TBItemMasterKW = MakeAction("TBItemMasterKW", QStringLiteral("Masterkennwort"),
-                                QStringLiteral("Masterkennwort anlegen oder ändern"), 12);
+                                QStringLiteral("Masterkennwort anlegen oder ändern"), ImageListMain::MasterPassword);
     TBItemUpdate = MakeAction("TBItemUpdate", QStringLiteral("Auf Internet-Update prüfen"),
-                              QStringLiteral("Auf Vorhandensein eines Updates prüfen"), 16);
+                              QStringLiteral("Auf Vorhandensein eines Updates prüfen"), ImageListMain::UpdateCheck);
     TBItemBackup = MakeAction("TBItemBackup", QStringLiteral("Backup der DB"),
-                              QStringLiteral("Die Datenbank wird gesichert (-> TRESORO.GBK)"), 14);
+                              QStringLiteral("Die Datenbank wird gesichert (-> TRESORO.GBK)"), ImageListMain::Backup);
     TBItemRestore = MakeAction("TBItemRestore", QStringLiteral("DB aus Backup wiederherstellen"),
                                QStringLiteral("Die Datenbank wird wiederhergestellt (aus -> TRESORO.GBK) und dadurch "
                                               "überschrieben!"),
-                               15);
+                               ImageListMain::Restore);
     MenuOptionen->addActions({TBItemMasterKW, TBItemUpdate});
     MenuOptionen->addSeparator();
     MenuOptionen->addActions({TBItemBackup, TBItemRestore});
 
     MenuHilfe = TBToolbarMenue->addMenu(QStringLiteral("&Hilfe"));
-    TBItemAbout = MakeAction("TBItemAbout", QStringLiteral("About Tresoro"), QStringLiteral("Programmhinweise"), 5);
-    TBItemHilfe = MakeAction("TBItemHilfe", QStringLiteral("Hilfe"), QStringLiteral("Aufruf der Hilfe zu Tresoro"), 11);
+    TBItemAbout = MakeAction("TBItemAbout", QStringLiteral("About Tresoro"), QStringLiteral("Programmhinweise"), ImageListMain::ProgramInfo);
+    TBItemHilfe = MakeAction("TBItemHilfe", QStringLiteral("Hilfe"), QStringLiteral("Aufruf der Hilfe zu Tresoro"), ImageListMain::Help);
     TBItemHilfe->setShortcut(QKeySequence(Qt::Key_F1));
     TBItemHilfe->setShortcutContext(Qt::ApplicationShortcut);
     MenuHilfe->addActions({TBItemAbout, TBItemHilfe});
@@ -117,20 +117,20 @@ void TfrmMain::BuildMenus() {
 void TfrmMain::BuildToolBars() {
     TBToolbarProjekt = addToolBar(QString::fromUtf8(kProjektNamen));
     TBToolbarProjekt->setObjectName(QStringLiteral("TBToolbarProjekt"));
-    BtnInsert = MakeAction("BtnInsert", QStringLiteral("Projekt hinzufügen"), QStringLiteral("Projekt hinzufügen"), 6);
-    BtnSave = MakeAction("BtnSave", QStringLiteral("Sichern"), QStringLiteral("Sichern"), 7);
-    BtnEdit = MakeAction("BtnEdit", QStringLiteral("Projekt umbenennen"), QStringLiteral("Projekt umbenennen"), 8);
+    BtnInsert = MakeAction("BtnInsert", QStringLiteral("Projekt hinzufügen"), QStringLiteral("Projekt hinzufügen"), ImageListMain::Add);
+    BtnSave = MakeAction("BtnSave", QStringLiteral("Sichern"), QStringLiteral("Sichern"), ImageListMain::Save);
+    BtnEdit = MakeAction("BtnEdit", QStringLiteral("Projekt umbenennen"), QStringLiteral("Projekt umbenennen"), ImageListMain::Edit);
     BtnProjektAbbrechen = MakeAction("BtnProjektAbbrechen", QStringLiteral("Bearbeiten abbrechen"),
-                                     QStringLiteral("Bearbeiten abbrechen"), 22);
+                                     QStringLiteral("Bearbeiten abbrechen"), ImageListMain::CancelEditing);
     BtnDelete = MakeAction("BtnDelete", QStringLiteral("Projekt löschen"),
-                           QStringLiteral("Projekt löschen (inkl. Detaildatensätze!)"), 9);
+                           QStringLiteral("Projekt löschen (inkl. Detaildatensätze!)"), ImageListMain::Delete);
     TBToolbarProjekt->addActions({BtnInsert, BtnSave, BtnEdit, BtnProjektAbbrechen, BtnDelete});
 
     TBToolbarOptionen = addToolBar(QString::fromUtf8(kOptionenNamen));
     TBToolbarOptionen->setObjectName(QStringLiteral("TBToolbarOptionen"));
-    BtnMasterkey = MakeAction("BtnMasterkey", QStringLiteral("Masterkennwort"), QStringLiteral("Masterkennwort anlegen/ändern"), 12);
-    BtnWebUpdate = MakeAction("BtnWebUpdate", QStringLiteral("WebUpdate"), QStringLiteral("auf WebUpdate prüfen"), 16);
-    BtnInfo = MakeAction("BtnInfo", QStringLiteral("Programminfos"), QStringLiteral("Programminfos"), 5);
+    BtnMasterkey = MakeAction("BtnMasterkey", QStringLiteral("Masterkennwort"), QStringLiteral("Masterkennwort anlegen/ändern"), ImageListMain::MasterPassword);
+    BtnWebUpdate = MakeAction("BtnWebUpdate", QStringLiteral("WebUpdate"), QStringLiteral("auf WebUpdate prüfen"), ImageListMain::UpdateCheck);
+    BtnInfo = MakeAction("BtnInfo", QStringLiteral("Programminfos"), QStringLiteral("Programminfos"), ImageListMain::ProgramInfo);
     TBToolbarOptionen->addActions({BtnMasterkey, BtnWebUpdate, BtnInfo});
     for (QToolBar *bar : {TBToolbarProjekt, TBToolbarOptionen}) {
         bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -141,6 +141,10 @@ void TfrmMain::BuildToolBars() {
     connect(BtnMasterkey, &QAction::triggered, this, &TfrmMain::MasterKennwort1Click);
     connect(BtnWebUpdate, &QAction::triggered, this, &TfrmMain::Update1Click);
     connect(BtnInfo, &QAction::triggered, this, &TfrmMain::ToolBtnAboutClick);
+    // Commands whose work is not built yet are shown, but disabled: a
+    // command that silently does nothing would look broken.
+    for (QAction *unbuilt : {TBItemBackup, TBItemRestore, TBItemUpdate, BtnWebUpdate, TBItemAbout, BtnInfo})
+        unbuilt->setEnabled(false);
 
     TBPopupMenuToolbars = new QMenu(this);
     TBPopupMenuToolbars->setObjectName(QStringLiteral("TBPopupMenuToolbars"));
@@ -203,8 +207,8 @@ void TfrmMain::BuildPanels() {
     QAction *legend = PopupMenuKalender->addAction(QStringLiteral("Legende:"));
     legend->setEnabled(true);
     PopupMenuKalender->addSeparator();
-    PopupMenuKalender->addAction(ImageListMain::Icon(23), QStringLiteral("Termin"));
-    PopupMenuKalender->addAction(ImageListMain::Icon(24), QStringLiteral("ToDo-Eintrag"));
+    PopupMenuKalender->addAction(ImageListMain::Icon(ImageListMain::LegendAppointment), QStringLiteral("Termin"));
+    PopupMenuKalender->addAction(ImageListMain::Icon(ImageListMain::LegendToDo), QStringLiteral("ToDo-Eintrag"));
     AttachContextMenu(PlannerCalendar, PopupMenuKalender);
 
     PanelProjektdetails = new QWidget(AdvSplitter1);
@@ -230,17 +234,17 @@ void TfrmMain::BuildTabs() {
         QWidget **page;
         const char *name;
         const char *caption;
-        int icon;
+        ImageListMain::Index icon;
         QMenu **menu;
         const char *menuName;
     };
     const Tab tabs[] = {
-        {&AdvTabSheetZugangsdaten, "AdvTabSheetZugangsdaten", "Zugangsdaten", 3, &PopupMenuZugangsdaten, "PopupMenuZugangsdaten"},
-        {&AdvTabSheetEmail, "AdvTabSheetEmail", "Email", 1, &PopupMenuEmail, "PopupMenuEmail"},
-        {&AdvTabSheetTelefon, "AdvTabSheetTelefon", "Telefon", 2, &PopupMenuTelefon, "PopupMenuTelefon"},
-        {&AdvTabSheetToDo, "AdvTabSheetToDo", "ToDo", 18, &PopupMenuToDo, "PopupMenuToDo"},
-        {&AdvTabSheetTermine, "AdvTabSheetTermine", "Termine", 4, &PopupMenuTermine, "PopupMenuTermine"},
-        {&AdvTabSheetLog, "AdvTabSheetLog", "Log", 17, nullptr, nullptr},
+        {&AdvTabSheetZugangsdaten, "AdvTabSheetZugangsdaten", "Zugangsdaten", ImageListMain::AccessData, &PopupMenuZugangsdaten, "PopupMenuZugangsdaten"},
+        {&AdvTabSheetEmail, "AdvTabSheetEmail", "Email", ImageListMain::Email, &PopupMenuEmail, "PopupMenuEmail"},
+        {&AdvTabSheetTelefon, "AdvTabSheetTelefon", "Telefon", ImageListMain::Phone, &PopupMenuTelefon, "PopupMenuTelefon"},
+        {&AdvTabSheetToDo, "AdvTabSheetToDo", "ToDo", ImageListMain::ToDo, &PopupMenuToDo, "PopupMenuToDo"},
+        {&AdvTabSheetTermine, "AdvTabSheetTermine", "Termine", ImageListMain::Appointments, &PopupMenuTermine, "PopupMenuTermine"},
+        {&AdvTabSheetLog, "AdvTabSheetLog", "Log", ImageListMain::Log, nullptr, nullptr},
     };
     for (const Tab &t : tabs) {
         *t.page = new QWidget(AdvPageControl);
@@ -329,11 +333,11 @@ void TfrmMain::ConnectDataModule() {
     TDataModule1 *dm = DataModule1;
     dm->OnAfterConnect = [this] {
         StatusBarMain->SetPanelText(2, QStringLiteral("connected: ") + QFileInfo(DataModule1->IBDatabase.DatabaseName).fileName());
-        StatusBarMain->SetPanelImage(0);
+        StatusBarMain->SetPanelImage(ImageListMain::DatabaseConnected);
     };
     dm->OnAfterDisconnect = [this] {
         StatusBarMain->SetPanelText(2, QStringLiteral("disconnected"));
-        StatusBarMain->SetPanelImage(13);
+        StatusBarMain->SetPanelImage(ImageListMain::DatabaseDisconnected);
     };
     DBGridProjekte->SetDataSource(dm->DataSourceProjekt, {{QStringLiteral("PROJEKTNAME"), QStringLiteral("Projektname"), false}});
     DBGridProjekte->horizontalHeader()->setStretchLastSection(true);
@@ -365,14 +369,14 @@ void TfrmMain::ConnectDataModule() {
     connect(BtnProjektAbbrechen, &QAction::triggered, p, &TProjectList::BtnProjektAbbrechenClick);
     struct Entry {
         const char *caption;
-        int icon;
+        ImageListMain::Index icon;
         void (TProjectList::*handler)();
     };
-    const Entry entries[] = {{"Projekt hinzufügen", 6, &TProjectList::BtnInsertClick},
-                             {"Projekt bearbeiten", 8, &TProjectList::BtnEditClick},
-                             {"Projekt sichern", 7, &TProjectList::BtnSaveClick},
-                             {"Projekt löschen", 9, &TProjectList::BtnDeleteClick},
-                             {"Bearbeitung abbrechen", 22, &TProjectList::BtnProjektAbbrechenClick}};
+    const Entry entries[] = {{"Projekt hinzufügen", ImageListMain::Add, &TProjectList::BtnInsertClick},
+                             {"Projekt bearbeiten", ImageListMain::Edit, &TProjectList::BtnEditClick},
+                             {"Projekt sichern", ImageListMain::Save, &TProjectList::BtnSaveClick},
+                             {"Projekt löschen", ImageListMain::Delete, &TProjectList::BtnDeleteClick},
+                             {"Bearbeitung abbrechen", ImageListMain::CancelEditing, &TProjectList::BtnProjektAbbrechenClick}};
     for (const Entry &e : entries)
         connect(PopupMenuProjektliste->addAction(ImageListMain::Icon(e.icon), QString::fromUtf8(e.caption)),
                 &QAction::triggered, p, e.handler);

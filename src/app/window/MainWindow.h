@@ -125,7 +125,7 @@ private:
     void BuildToolBars();
     void BuildPanels();
     void BuildTabs();
-    QAction *MakeAction(const char *name, const QString &text, const QString &hint, int icon);
+    QAction *MakeAction(const char *name, const QString &text, const QString &hint, ImageListMain::Index icon);
     void AttachContextMenu(QWidget *widget, QMenu *menu);
     void ConnectDataModule();
     void CriticalOpenError();

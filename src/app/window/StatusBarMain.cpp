@@ -92,7 +92,7 @@ void TStatusBarMain::SetPanelHint(int panel, const QString &hint) { panels_.at(s
 
 QString TStatusBarMain::PanelHint(int panel) const { return panels_.at(size_t(panel))->toolTip(); }
 
-void TStatusBarMain::SetPanelImage(int imageIndex) {
+void TStatusBarMain::SetPanelImage(ImageListMain::Index imageIndex) {
     image_ = imageIndex;
     panels_[0]->setPixmap(ImageListMain::Pixmap(imageIndex));
 }

@@ -3,6 +3,8 @@
 // (caps lock, time, date) refresh themselves every 100 milliseconds.
 
 #include <QLabel>
+
+#include "app/window/icons/ImageListMain.h"
 #include <QStatusBar>
 #include <QTimer>
 #include <array>
@@ -34,7 +36,7 @@ public:
     void SetPanelHint(int panel, const QString &hint);
     QString PanelHint(int panel) const;
     // Panel 0 shows an image of the main image list.
-    void SetPanelImage(int imageIndex);
+    void SetPanelImage(ImageListMain::Index imageIndex);
     int PanelImage() const { return image_; }
     QLabel *Panel(int panel) const { return panels_.at(size_t(panel)); }
 

@@ -21,7 +21,7 @@ void TDetailTab::BuildFrame(const char *toolBarName, const std::array<std::pair<
     ToolBar->setObjectName(QString::fromLatin1(toolBarName));
     ToolBar->setIconSize(QSize(16, 16));
     ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    const int icons[4] = {6, 8, 22, 9};
+    const ImageListMain::Index icons[4] = {ImageListMain::Add, ImageListMain::Edit, ImageListMain::CancelEditing, ImageListMain::Delete};
     QAction **targets[4] = {&BtnInsert, &BtnEdit, &BtnAbbrechen, &BtnDelete};
     for (int i = 0; i < 4; ++i) {
         QAction *a = ToolBar->addAction(ImageListMain::Icon(icons[i]), buttons[size_t(i)].second);
@@ -77,7 +77,7 @@ QLineEdit *TDetailTab::AddField(QWidget *parent, const char *name, const QString
 }
 
 void TDetailTab::AddPopupEntries(const std::array<QString, 4> &captions, std::function<void()> onDelete) {
-    const int icons[4] = {6, 8, 9, 22};
+    const ImageListMain::Index icons[4] = {ImageListMain::Add, ImageListMain::Edit, ImageListMain::Delete, ImageListMain::CancelEditing};
     const std::function<void()> handlers[4] = {[this] { Add(); }, [this] { EditRecord(); }, std::move(onDelete),
                                                [this] { CancelRecord(); }};
     for (int i = 0; i < 4; ++i) {

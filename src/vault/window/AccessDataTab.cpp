@@ -47,7 +47,7 @@ void TAccessDataTab::BuildControls() {
     ToolBarZugangsdaten->setFixedHeight(29);
     ToolBarZugangsdaten->setIconSize(QSize(16, 16));
     ToolBarZugangsdaten->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    auto action = [this](const char *name, const QString &hint, int icon) {
+    auto action = [this](const char *name, const QString &hint, ImageListMain::Index icon) {
         auto *a = new QAction(ImageListMain::Icon(icon), hint, ToolBarZugangsdaten);
         a->setObjectName(QString::fromLatin1(name));
         a->setToolTip(hint);
@@ -56,10 +56,10 @@ void TAccessDataTab::BuildControls() {
         ToolBarZugangsdaten->widgetForAction(a)->setObjectName(a->objectName() + QStringLiteral("Button"));
         return a;
     };
-    BtnInsertZugangsdaten = action("BtnInsertZugangsdaten", QStringLiteral("Zugangsdaten hinzufügen"), 6);
-    BtnEditZugangsdaten = action("BtnEditZugangsdaten", QStringLiteral("Zugangsdaten bearbeiten"), 8);
-    BtnZugangsdatenAbbrechen = action("BtnZugangsdatenAbbrechen", QStringLiteral("Bearbeitung/Erfassung abbrechen"), 22);
-    BtnDeleteZugangsdaten = action("BtnDeleteZugangsdaten", QStringLiteral("Zugangsdaten löschen"), 9);
+    BtnInsertZugangsdaten = action("BtnInsertZugangsdaten", QStringLiteral("Zugangsdaten hinzufügen"), ImageListMain::Add);
+    BtnEditZugangsdaten = action("BtnEditZugangsdaten", QStringLiteral("Zugangsdaten bearbeiten"), ImageListMain::Edit);
+    BtnZugangsdatenAbbrechen = action("BtnZugangsdatenAbbrechen", QStringLiteral("Bearbeitung/Erfassung abbrechen"), ImageListMain::CancelEditing);
+    BtnDeleteZugangsdaten = action("BtnDeleteZugangsdaten", QStringLiteral("Zugangsdaten löschen"), ImageListMain::Delete);
     ToolBarZugangsdaten->addSeparator();
     connect(BtnInsertZugangsdaten, &QAction::triggered, this, &TAccessDataTab::BtnInsertZugangsdatenClick);
     connect(BtnEditZugangsdaten, &QAction::triggered, this, &TAccessDataTab::BtnEditZugangsdatenClick);
@@ -73,14 +73,14 @@ void TAccessDataTab::BuildControls() {
         QAction **entry;
         const char *name;
         const char *caption;
-        int icon;
+        ImageListMain::Index icon;
         QAction *button;
     };
     const Entry entries[] = {
-        {&Zugangsdatenhinzufgen1, "Zugangsdatenhinzufgen1", "Zugangsdaten hinzufügen", 6, BtnInsertZugangsdaten},
-        {&Zugangsdatenbearbeiten1, "Zugangsdatenbearbeiten1", "Zugangsdaten bearbeiten", 8, BtnEditZugangsdaten},
-        {&Zugangsdatenlschen1, "Zugangsdatenlschen1", "Zugangsdaten löschen", 9, BtnDeleteZugangsdaten},
-        {&Bearbeitungabbrechen3, "Bearbeitungabbrechen3", "Bearbeitung abbrechen", 22, BtnZugangsdatenAbbrechen}};
+        {&Zugangsdatenhinzufgen1, "Zugangsdatenhinzufgen1", "Zugangsdaten hinzufügen", ImageListMain::Add, BtnInsertZugangsdaten},
+        {&Zugangsdatenbearbeiten1, "Zugangsdatenbearbeiten1", "Zugangsdaten bearbeiten", ImageListMain::Edit, BtnEditZugangsdaten},
+        {&Zugangsdatenlschen1, "Zugangsdatenlschen1", "Zugangsdaten löschen", ImageListMain::Delete, BtnDeleteZugangsdaten},
+        {&Bearbeitungabbrechen3, "Bearbeitungabbrechen3", "Bearbeitung abbrechen", ImageListMain::CancelEditing, BtnZugangsdatenAbbrechen}};
     for (const Entry &e : entries) {
         *e.entry = host_.PopupMenu->addAction(ImageListMain::Icon(e.icon), QString::fromUtf8(e.caption));
         (*e.entry)->setObjectName(QString::fromLatin1(e.name));
@@ -130,7 +130,7 @@ void TAccessDataTab::BuildControls() {
     SpeedButtonDecrypt = new QToolButton(PanelZugangsdatenDetails);
     SpeedButtonDecrypt->setObjectName(QStringLiteral("SpeedButtonDecrypt"));
     SpeedButtonDecrypt->setToolTip(QStringLiteral("Hiermit wird das gespeicherte kennwort entschlüsselt"));
-    SpeedButtonDecrypt->setIcon(ImageListMain::Icon(12));
+    SpeedButtonDecrypt->setIcon(ImageListMain::Icon(ImageListMain::MasterPassword));
     SpeedButtonDecrypt->setIconSize(QSize(16, 16));
     SpeedButtonDecrypt->setFixedSize(35, 32);
     SpeedButtonDecrypt->setFocusPolicy(Qt::NoFocus);

@@ -31,13 +31,13 @@ TfrmMasterKW::TfrmMasterKW(QWidget *parent, TDataModule1 &dm, TShell &shell, TVa
     ToolBar1->setIconSize(QSize(16, 16));
     BtnSaveMasterKW = new QToolButton(ToolBar1);
     BtnSaveMasterKW->setObjectName(QStringLiteral("BtnSaveMasterKW"));
-    BtnSaveMasterKW->setIcon(ImageListMain::Icon(7));
+    BtnSaveMasterKW->setIcon(ImageListMain::Icon(ImageListMain::Save));
     BtnSaveMasterKW->setToolTip(QStringLiteral("Sichern der Masterkennwortdaten"));
     BtnSaveMasterKW->setAutoRaise(true);
     BtnSaveMasterKW->setEnabled(false);
     ToolBar1->addWidget(BtnSaveMasterKW);
     ToolBar1->addSeparator();
-    BtnKWAendern = new QPushButton(ImageListMain::Icon(12), QStringLiteral("Kennwort ändern"), ToolBar1);
+    BtnKWAendern = new QPushButton(ImageListMain::Icon(ImageListMain::MasterPassword), QStringLiteral("Kennwort ändern"), ToolBar1);
     BtnKWAendern->setObjectName(QStringLiteral("BtnKWAendern"));
     BtnKWAendern->setToolTip(QStringLiteral("Das Masterkennwort ändern"));
     // 115 x 22, wider where the desktop's font needs it.

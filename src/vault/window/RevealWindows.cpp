@@ -49,11 +49,11 @@ TfrmInputMaster::TfrmInputMaster(QWidget *parent, TDataModule1 &dm, TVaultState 
     EditInputMaster->setToolTip(QStringLiteral("mindestens 6 Zeichen, maximal 20 Zeichen"));
     EditInputMaster->move(8, 23);
 
-    BitBtnOK = new QPushButton(ImageListMain::Icon(7), QStringLiteral("OK"), this);
+    BitBtnOK = new QPushButton(ImageListMain::Icon(ImageListMain::Save), QStringLiteral("OK"), this);
     BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
     BitBtnOK->setDefault(true);
     BitBtnOK->setGeometry(8, 62, 82, 28);
-    BitBtnCancel = new QPushButton(ImageListMain::Icon(22), QStringLiteral("Abbrechen"), this);
+    BitBtnCancel = new QPushButton(ImageListMain::Icon(ImageListMain::CancelEditing), QStringLiteral("Abbrechen"), this);
     BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
     BitBtnCancel->setAutoDefault(false);
     BitBtnCancel->setGeometry(95, 62, 82, 28);
@@ -73,7 +73,7 @@ TfrmInputMaster::TfrmInputMaster(QWidget *parent, TDataModule1 &dm, TVaultState 
     auto *header = new QHBoxLayout;
     header->setSpacing(2);
     auto *icon = new QLabel(AdvToolPanelMasterHint);
-    icon->setPixmap(ImageListMain::Pixmap(19));
+    icon->setPixmap(ImageListMain::Pixmap(ImageListMain::HintPanel));
     auto *caption = new QLabel(QStringLiteral("Kennwort-Tip"), AdvToolPanelMasterHint);
     caption->setObjectName(QStringLiteral("AdvToolPanelMasterHintCaption"));
     QFont bold = caption->font();
@@ -112,7 +112,7 @@ TfrmInputMaster::TfrmInputMaster(QWidget *parent, TDataModule1 &dm, TVaultState 
 
     AdvToolPanelTabMaster = new QToolButton(this);
     AdvToolPanelTabMaster->setObjectName(QStringLiteral("AdvToolPanelTabMaster"));
-    AdvToolPanelTabMaster->setIcon(ImageListMain::Icon(19));
+    AdvToolPanelTabMaster->setIcon(ImageListMain::Icon(ImageListMain::HintPanel));
     AdvToolPanelTabMaster->setToolTip(QStringLiteral("Kennwort-Tip"));
     AdvToolPanelTabMaster->setGeometry(205 - kStripWidth, 4, kStripWidth, kStripTabLength);
     AdvToolPanelTabMaster->setFocusPolicy(Qt::NoFocus);
@@ -223,7 +223,7 @@ TfrmKennwort::TfrmKennwort(QWidget *parent, TVaultState &state) : QDialog(parent
     Label1->setFont(bold);
     Label1->setFixedWidth(233);
     layout->addWidget(Label1, 0, Qt::AlignLeft | Qt::AlignTop);
-    BitBtn1 = new QPushButton(ImageListMain::Icon(7), QStringLiteral("OK"), this);
+    BitBtn1 = new QPushButton(ImageListMain::Icon(ImageListMain::Save), QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setToolTip(QStringLiteral("Fenster schließen"));
     BitBtn1->setFixedSize(113, 30);

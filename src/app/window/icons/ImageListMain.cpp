@@ -566,7 +566,7 @@ QImage Canvas(int size) {
 
 }  // namespace
 
-QImage ImageListMain::Image(int index, int size) {
+QImage ImageListMain::Image(Index index, int size) {
     if (index < 0 || index >= Count || size < 1) return QImage();
     QImage image = Canvas(size);
     QPainter p(&image);
@@ -577,14 +577,14 @@ QImage ImageListMain::Image(int index, int size) {
     return image;
 }
 
-QPixmap ImageListMain::Pixmap(int index) { return Pixmap(index, Size); }
+QPixmap ImageListMain::Pixmap(Index index) { return Pixmap(index, Size); }
 
-QPixmap ImageListMain::Pixmap(int index, int size) {
+QPixmap ImageListMain::Pixmap(Index index, int size) {
     const QImage image = Image(index, size);
     return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
 
-QIcon ImageListMain::Icon(int index) {
+QIcon ImageListMain::Icon(Index index) {
     if (index < 0 || index >= Count) return QIcon();
     QIcon icon;
     for (const int size : {16, 24, 32, 48}) icon.addPixmap(Pixmap(index, size));

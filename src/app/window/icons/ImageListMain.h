@@ -47,15 +47,16 @@ public:
         ZoomWholePicture = 25,
     };
 
+    // Callers name pictures by their role; a bare number does not compile.
     // An icon with pictures painted at 16, 24, 32 and 48 pixels (24 is the
     // softest of them); a null icon for an index outside 0 .. Count - 1.
-    static QIcon Icon(int index);
+    static QIcon Icon(Index index);
     // The picture at 16 × 16, or at size × size; null outside 0 .. Count - 1
     // or for a size below 1.
-    static QPixmap Pixmap(int index);
-    static QPixmap Pixmap(int index, int size);
+    static QPixmap Pixmap(Index index);
+    static QPixmap Pixmap(Index index, int size);
     // The same as an image (premultiplied ARGB), also usable without a screen.
-    static QImage Image(int index, int size = Size);
+    static QImage Image(Index index, int size = Size);
 
     // The safe, at 16 to 256 pixels, for windows and the desktop entry.
     static QIcon ApplicationIcon();
