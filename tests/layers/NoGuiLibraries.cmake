@@ -1,0 +1,11 @@
+# Fails when PROGRAM needs Qt Gui, Qt Widgets or an X11 library at run time.
+execute_process(COMMAND ldd ${PROGRAM} OUTPUT_VARIABLE libs RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "ldd failed on ${PROGRAM}")
+endif()
+if(libs MATCHES "libQt6(Gui|Widgets|OpenGL)|libX11|libxcb")
+  message(FATAL_ERROR "${PROGRAM} needs a GUI library:\n${libs}")
+endif()
+if(NOT libs MATCHES "libQt6Core")
+  message(FATAL_ERROR "unexpected ldd output:\n${libs}")
+endif()
