@@ -282,24 +282,26 @@ void TfrmMain::BuildTabs() {
     MemoLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     logLayout->addWidget(MemoLog);
 
+    RegisterTabShow(AdvTabSheetZugangsdaten, [this] { AdvTabSheetZugangsdatenShow(); });
+    RegisterTabShow(AdvTabSheetLog, [this] { AdvTabSheetLogShow(); }, false);
     connect(AdvPageControl, &QTabWidget::currentChanged, this, &TfrmMain::TabShown);
 }
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::Resize) {
-        if (watched == AdvTabSheetZugangsdaten) AdvTabSheetZugangsdatenShow();
-        if (watched == AdvTabSheetEmail) AdvTabSheetEmailShow();
-        if (watched == AdvTabSheetTelefon) AdvTabSheetTelefonShow();
-    }
+    if (event->type() == QEvent::Resize)
+        for (const TTabShow &tab : TabShows)
+            if (watched == tab.Page && tab.FitsOnResize) tab.Show();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::RegisterTabShow(QWidget *page, std::function<void()> show, bool fitsOnResize) {
+    TabShows.append({page, std::move(show), fitsOnResize});
 }
 
 void TfrmMain::TabShown(int index) {
     QWidget *page = AdvPageControl->widget(index);
-    if (page == AdvTabSheetZugangsdaten) AdvTabSheetZugangsdatenShow();
-    if (page == AdvTabSheetEmail) AdvTabSheetEmailShow();
-    if (page == AdvTabSheetTelefon) AdvTabSheetTelefonShow();
-    if (page == AdvTabSheetLog) AdvTabSheetLogShow();
+    for (const TTabShow &tab : TabShows)
+        if (page == tab.Page) tab.Show();
 }
 
 // --- start-up ---------------------------------------------------------------------
@@ -360,6 +362,8 @@ void TfrmMain::ConnectDataModule() {
 
     EmailTab = new TEmailTab(AdvTabSheetEmail, PopupMenuEmail, *dm, *this, *Projects);
     TelefonTab = new TTelefonTab(AdvTabSheetTelefon, PopupMenuTelefon, *dm, *this, *Projects);
+    RegisterTabShow(AdvTabSheetEmail, [this] { AdvTabSheetEmailShow(); });
+    RegisterTabShow(AdvTabSheetTelefon, [this] { AdvTabSheetTelefonShow(); });
 
     TProjectList *p = Projects;
     for (QAction *a : {BtnInsert, TBItemHinzufuegen}) connect(a, &QAction::triggered, p, &TProjectList::BtnInsertClick);

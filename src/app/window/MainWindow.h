@@ -70,6 +70,17 @@ public:
     void SetCalendarToday();
     void TimerUpdateCheckTimer();
 
+    // The show handler of each tab, run when the tab is shown and (for the
+    // tabs whose grids fill their width) when its page is resized. Every
+    // tab registers itself here; the window iterates this one list.
+    struct TTabShow {
+        QWidget *Page;
+        std::function<void()> Show;
+        bool FitsOnResize = true;
+    };
+    QList<TTabShow> TabShows;
+    void RegisterTabShow(QWidget *page, std::function<void()> show, bool fitsOnResize = true);
+
     // Windows shown modally by this window's commands; set by the start-up.
     std::function<void()> ShowAboutBox, ShowMasterKW, ShowUpdate;
     // Rebuilds the calendar's markers for the shown month.

@@ -6,6 +6,7 @@
 
 #include "app/window/icons/ImageListMain.h"
 #include "store/window/Looks.h"
+#include "records/window/TabFrame.h"
 #include "store/core/Workflow.h"
 
 TDetailTab::TDetailTab(QWidget *page, QMenu *popup, TDataModule1 &dm, TShell &shell, TProjectList &projects,
@@ -19,17 +20,13 @@ void TDetailTab::BuildFrame(const char *toolBarName, const std::array<std::pair<
     layout->setSpacing(2);
     ToolBar = new QToolBar(page_);
     ToolBar->setObjectName(QString::fromLatin1(toolBarName));
-    ToolBar->setIconSize(QSize(16, 16));
-    ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    const ImageListMain::Index icons[4] = {ImageListMain::Add, ImageListMain::Edit, ImageListMain::CancelEditing, ImageListMain::Delete};
-    QAction **targets[4] = {&BtnInsert, &BtnEdit, &BtnAbbrechen, &BtnDelete};
-    for (int i = 0; i < 4; ++i) {
-        QAction *a = ToolBar->addAction(ImageListMain::Icon(icons[i]), buttons[size_t(i)].second);
-        a->setObjectName(QString::fromLatin1(buttons[size_t(i)].first));
-        a->setToolTip(buttons[size_t(i)].second);
-        if (QWidget *w = ToolBar->widgetForAction(a)) w->setObjectName(a->objectName() + QStringLiteral("Button"));
-        *targets[i] = a;
-    }
+    const tabframe::TButtons made = tabframe::BuildToolBar(
+        ToolBar, {{{buttons[0].first, buttons[0].second}, {buttons[1].first, buttons[1].second},
+                   {buttons[2].first, buttons[2].second}, {buttons[3].first, buttons[3].second}}});
+    BtnInsert = made.Insert;
+    BtnEdit = made.Edit;
+    BtnAbbrechen = made.Cancel;
+    BtnDelete = made.Delete;
     layout->addWidget(ToolBar);
 
     Splitter = new QSplitter(Qt::Vertical, page_);
@@ -77,21 +74,21 @@ QLineEdit *TDetailTab::AddField(QWidget *parent, const char *name, const QString
 }
 
 void TDetailTab::AddPopupEntries(const std::array<QString, 4> &captions, std::function<void()> onDelete) {
-    const ImageListMain::Index icons[4] = {ImageListMain::Add, ImageListMain::Edit, ImageListMain::Delete, ImageListMain::CancelEditing};
-    const std::function<void()> handlers[4] = {[this] { Add(); }, [this] { EditRecord(); }, std::move(onDelete),
-                                               [this] { CancelRecord(); }};
-    for (int i = 0; i < 4; ++i) {
-        QAction *entry = popup_->addAction(ImageListMain::Icon(icons[i]), captions[size_t(i)]);
-        // Entries stay enabled and run the button's handler; without a project
-        // there is nothing a new or changed record could belong to.
-        connect(entry, &QAction::triggered, this, [this, handler = handlers[i], cancel = i == 3] {
-            if (!cancel && !dm_.ProjekteVorhanden) {
+    // Entries stay enabled and run the button's handler; without a project
+    // there is nothing a new or changed record could belong to.
+    auto guarded = [this](std::function<void()> handler) {
+        return [this, handler = std::move(handler)] {
+            if (!dm_.ProjekteVorhanden) {
                 shell_.StatusMessage(QStringLiteral("Kein Projekt vorhanden: bitte zuerst ein Projekt anlegen"));
                 return;
             }
             handler();
-        });
-    }
+        };
+    };
+    tabframe::AddPopupEntries(popup_, {{{"", captions[0], guarded([this] { Add(); })},
+                                        {"", captions[1], guarded([this] { EditRecord(); })},
+                                        {"", captions[2], guarded(std::move(onDelete))},
+                                        {"", captions[3], [this] { CancelRecord(); }}}});
 }
 
 QVariant TDetailTab::CurrentProjectId() const { return dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).Value(); }
@@ -121,13 +118,10 @@ bool TDetailTab::DeleteRecord(const QString &keyField, const QString &nothingToD
 }
 
 void TDetailTab::ApplyStateRules() {
-    const TDetailEnabling e = DetailEnabling(ds_->State(), dm_.ProjekteVorhanden);
-    if (!e.Touch) return;
-    for (QLineEdit *field : Fields) SetLook(field, e.FieldsOpen);
-    BtnInsert->setEnabled(e.Insert);
-    BtnEdit->setEnabled(e.Edit);
-    BtnDelete->setEnabled(e.Delete);
-    if (e.Save) shell_.SetSaveEnabled(*e.Save);
+    QList<QWidget *> fields;
+    for (QLineEdit *field : Fields) fields << field;
+    tabframe::Apply(Enabling->Row(ds_->State(), dm_.ProjekteVorhanden), fields, {BtnInsert, BtnEdit, BtnAbbrechen, BtnDelete},
+                    shell_);
 }
 
 void TDetailTab::AfterSave(const QString &what) {

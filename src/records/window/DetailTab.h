@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "records/window/ProjectList.h"
+#include "store/core/Enabling.h"
 #include "store/core/Workflow.h"
 
 class TDetailTab : public QObject {
@@ -40,6 +41,8 @@ public:
     QSplitter *Splitter = nullptr;
     TDBGridView *Grid = nullptr;
     QList<QLineEdit *> Fields;
+    // The tab kind's enabling table.
+    const TEnablingTable *Enabling = &enabling::kContacts;
 
 protected:
     // Builds the tool bar (names and hints of the tab's four buttons), the

@@ -1,5 +1,6 @@
 #include "records/window/ProjectList.h"
 
+#include "records/core/DetailKinds.h"
 #include "records/core/SaveCommand.h"
 
 #include <QApplication>
@@ -30,8 +31,7 @@ TProjectList::~TProjectList() {
 }
 
 QStringList TProjectList::DetailSelect(const QString &table, const QString &projectId) {
-    return {QStringLiteral("select * from ") + table,
-            QStringLiteral("where %1.projektid = '%2'").arg(table, projectId)};
+    return ::DetailSelect(table, projectId);
 }
 
 QString TProjectList::ProjectNameUpper() const {
@@ -141,26 +141,13 @@ void TProjectList::CountProjekte() {
         count = dm_.QueryValue(QStringLiteral("select count(id) from tblprojekt")).toLongLong();
     }
     dm_.ProjekteVorhanden = count != 0;
-    for (TDataSource *s : {dm_.DataSourceEmail, dm_.DataSourceZugangsdaten, dm_.DataSourceTelefon,
-                           dm_.DataSourceTermine, dm_.DataSourceToDo})
-        s->NotifyStateChange();
+    NotifyDetailTabs(dm_);
 }
 
 void TProjectList::FilterDetailsByProjekt() {
-    TWaitCursor wait;
-    const QString id = dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).AsString();
-    if (id.isEmpty()) return;
+    if (dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).AsString().isEmpty()) return;
     if (ClearScreenshot) ClearScreenshot();
-    const std::pair<TIBDataSet *, const char *> details[] = {{dm_.IBDataSetEmail, "tblemail"},
-                                                             {dm_.IBDataSetTelefon, "tbltelefon"},
-                                                             {dm_.IBDataSetZugangsdaten, "tblZugangsdaten"},
-                                                             {dm_.IBDataSetToDo, "tbltodo"},
-                                                             {dm_.IBDataSetTermine, "tblTermine"}};
-    for (const auto &[ds, table] : details) {
-        ds->Close();
-        ds->SelectSQL = DetailSelect(QString::fromLatin1(table), id);
-        ds->Open();
-    }
+    ::FilterDetailsByProjekt(dm_);
 }
 
 // --- enabling ---------------------------------------------------------------------

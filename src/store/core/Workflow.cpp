@@ -1,35 +1,20 @@
 #include "store/core/Workflow.h"
 
+#include "store/core/Enabling.h"
+
 #include "platform/core/Dialogs.h"
 #include "platform/core/GermanFormat.h"
 #include "store/core/FieldText.h"
 
 TDetailEnabling DetailEnabling(TDataSetState state, bool projekteVorhanden) {
+    const TEnabling &row = enabling::kContacts.Row(state, projekteVorhanden);
     TDetailEnabling e;
-    if (!projekteVorhanden) {
-        // The no-project rule, whatever the state.
-        e.Touch = true;
-        return e;
-    }
-    switch (state) {
-    case TDataSetState::dsInactive: return e;
-    case TDataSetState::dsBrowse:
-        e.Touch = true;
-        e.Insert = e.Edit = e.Delete = true;
-        return e;
-    case TDataSetState::dsEdit:
-        e.Touch = true;
-        e.FieldsOpen = true;
-        e.Insert = e.Delete = true;
-        e.Save = true;
-        return e;
-    case TDataSetState::dsInsert:
-        e.Touch = true;
-        e.FieldsOpen = true;
-        e.Insert = e.Edit = true;
-        e.Save = true;
-        return e;
-    }
+    e.Touch = row.Touch;
+    e.FieldsOpen = row.FieldsOpen;
+    e.Insert = row.Insert;
+    e.Edit = row.Edit;
+    e.Delete = row.Delete;
+    if (row.Save != TSaveRule::Leave) e.Save = row.Save == TSaveRule::Enable;
     return e;
 }
 

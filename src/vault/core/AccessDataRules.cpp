@@ -3,6 +3,7 @@
 #include "platform/core/Cp1252.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/GermanFormat.h"
+#include "store/core/Enabling.h"
 #include "store/core/Workflow.h"
 #include "store/core/DataModule.h"
 #include "store/core/Shell.h"
@@ -12,21 +13,17 @@
 #include "vault/core/Secrets.h"
 
 std::optional<TAccessDataLook> AccessDataLook(bool projekteVorhanden, TDataSetState state) {
+    const TEnabling &row = enabling::kAccessData.Row(state, projekteVorhanden);
+    if (!row.Touch) return std::nullopt;
     TAccessDataLook look;
-    if (!projekteVorhanden) return look;  // all locked, disabled, hidden
-    switch (state) {
-    case TDataSetState::dsInactive: return std::nullopt;
-    case TDataSetState::dsBrowse:
-        look.Insert = look.Delete = look.Edit = look.DecryptShown = true;
-        return look;
-    case TDataSetState::dsEdit:
-        look.FieldsOpen = look.Insert = look.Delete = look.EnableSave = look.DecryptShown = look.Import = true;
-        return look;
-    case TDataSetState::dsInsert:
-        look.FieldsOpen = look.Insert = look.Edit = look.EnableSave = look.Import = true;
-        return look;
-    }
-    return std::nullopt;
+    look.FieldsOpen = row.FieldsOpen;
+    look.Insert = row.Insert;
+    look.Delete = row.Delete;
+    look.Edit = row.Edit;
+    look.EnableSave = row.Save == TSaveRule::Enable;
+    look.DecryptShown = row.Decrypt;
+    look.Import = row.Import;
+    return look;
 }
 
 TAccessDataRules::TAccessDataRules(TDataModule1 &dm, TShell &shell, TVaultState &state)

@@ -7,6 +7,8 @@
 
 #include "app/window/icons/ImageListMain.h"
 #include "platform/core/Dialogs.h"
+#include "records/window/TabFrame.h"
+#include "store/core/Enabling.h"
 #include "store/window/DataLinks.h"
 #include "store/core/DataModule.h"
 #include "store/window/Looks.h"
@@ -45,21 +47,17 @@ void TAccessDataTab::BuildControls() {
     ToolBarZugangsdaten = new QToolBar(page);
     ToolBarZugangsdaten->setObjectName(QStringLiteral("ToolBarZugangsdaten"));
     ToolBarZugangsdaten->setFixedHeight(29);
-    ToolBarZugangsdaten->setIconSize(QSize(16, 16));
-    ToolBarZugangsdaten->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    auto action = [this](const char *name, const QString &hint, ImageListMain::Index icon) {
-        auto *a = new QAction(ImageListMain::Icon(icon), hint, ToolBarZugangsdaten);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-        ToolBarZugangsdaten->addAction(a);
-        ToolBarZugangsdaten->widgetForAction(a)->setObjectName(a->objectName() + QStringLiteral("Button"));
-        return a;
-    };
-    BtnInsertZugangsdaten = action("BtnInsertZugangsdaten", QStringLiteral("Zugangsdaten hinzufügen"), ImageListMain::Add);
-    BtnEditZugangsdaten = action("BtnEditZugangsdaten", QStringLiteral("Zugangsdaten bearbeiten"), ImageListMain::Edit);
-    BtnZugangsdatenAbbrechen = action("BtnZugangsdatenAbbrechen", QStringLiteral("Bearbeitung/Erfassung abbrechen"), ImageListMain::CancelEditing);
-    BtnDeleteZugangsdaten = action("BtnDeleteZugangsdaten", QStringLiteral("Zugangsdaten löschen"), ImageListMain::Delete);
+    const tabframe::TButtons made = tabframe::BuildToolBar(
+        ToolBarZugangsdaten, {{{"BtnInsertZugangsdaten", QStringLiteral("Zugangsdaten hinzufügen")},
+                               {"BtnEditZugangsdaten", QStringLiteral("Zugangsdaten bearbeiten")},
+                               {"BtnZugangsdatenAbbrechen", QStringLiteral("Bearbeitung/Erfassung abbrechen")},
+                               {"BtnDeleteZugangsdaten", QStringLiteral("Zugangsdaten löschen")}}});
+    BtnInsertZugangsdaten = made.Insert;
+    BtnEditZugangsdaten = made.Edit;
+    BtnZugangsdatenAbbrechen = made.Cancel;
+    BtnDeleteZugangsdaten = made.Delete;
+    for (QAction *a : {BtnInsertZugangsdaten, BtnEditZugangsdaten, BtnZugangsdatenAbbrechen, BtnDeleteZugangsdaten})
+        a->setStatusTip(a->toolTip());
     ToolBarZugangsdaten->addSeparator();
     connect(BtnInsertZugangsdaten, &QAction::triggered, this, &TAccessDataTab::BtnInsertZugangsdatenClick);
     connect(BtnEditZugangsdaten, &QAction::triggered, this, &TAccessDataTab::BtnEditZugangsdatenClick);
@@ -67,28 +65,21 @@ void TAccessDataTab::BuildControls() {
     connect(BtnDeleteZugangsdaten, &QAction::triggered, this, &TAccessDataTab::BtnDeleteZugangsdatenClick);
 
     // The context menu runs a command only while its tool button is enabled:
-    // no record without a project, and no second edit start that would take
-    // a typed clear password for the stored one.
-    struct Entry {
-        QAction **entry;
-        const char *name;
-        const char *caption;
-        ImageListMain::Index icon;
-        QAction *button;
-    };
-    const Entry entries[] = {
-        {&Zugangsdatenhinzufgen1, "Zugangsdatenhinzufgen1", "Zugangsdaten hinzufügen", ImageListMain::Add, BtnInsertZugangsdaten},
-        {&Zugangsdatenbearbeiten1, "Zugangsdatenbearbeiten1", "Zugangsdaten bearbeiten", ImageListMain::Edit, BtnEditZugangsdaten},
-        {&Zugangsdatenlschen1, "Zugangsdatenlschen1", "Zugangsdaten löschen", ImageListMain::Delete, BtnDeleteZugangsdaten},
-        {&Bearbeitungabbrechen3, "Bearbeitungabbrechen3", "Bearbeitung abbrechen", ImageListMain::CancelEditing, BtnZugangsdatenAbbrechen}};
-    for (const Entry &e : entries) {
-        *e.entry = host_.PopupMenu->addAction(ImageListMain::Icon(e.icon), QString::fromUtf8(e.caption));
-        (*e.entry)->setObjectName(QString::fromLatin1(e.name));
-        QAction *button = e.button;
-        connect(*e.entry, &QAction::triggered, button, [button] {
+    // no record without a project, and no second edit start.
+    auto whileEnabled = [](QAction *button) {
+        return [button] {
             if (button->isEnabled()) button->trigger();
-        });
-    }
+        };
+    };
+    const QList<QAction *> entries = tabframe::AddPopupEntries(
+        host_.PopupMenu, {{{"Zugangsdatenhinzufgen1", QStringLiteral("Zugangsdaten hinzufügen"), whileEnabled(BtnInsertZugangsdaten)},
+                           {"Zugangsdatenbearbeiten1", QStringLiteral("Zugangsdaten bearbeiten"), whileEnabled(BtnEditZugangsdaten)},
+                           {"Zugangsdatenlschen1", QStringLiteral("Zugangsdaten löschen"), whileEnabled(BtnDeleteZugangsdaten)},
+                           {"Bearbeitungabbrechen3", QStringLiteral("Bearbeitung abbrechen"), whileEnabled(BtnZugangsdatenAbbrechen)}}});
+    Zugangsdatenhinzufgen1 = entries[0];
+    Zugangsdatenbearbeiten1 = entries[1];
+    Zugangsdatenlschen1 = entries[2];
+    Bearbeitungabbrechen3 = entries[3];
 
     // Input area: details at the left, the screenshot's place at the right.
     SplitterZugangsdaten = new QSplitter(Qt::Vertical, page);
@@ -285,15 +276,10 @@ void TAccessDataTab::SpeedButtonDecryptClick() {
 // --- state rules ------------------------------------------------------------------------
 
 void TAccessDataTab::DataSourceZugangsdatenStateChange() {
-    const std::optional<TAccessDataLook> look = AccessDataLook(dm_.ProjekteVorhanden, dm_.IBDataSetZugangsdaten->State());
-    if (!look) return;
-    for (QWidget *field : {static_cast<QWidget *>(DBEditUserID), static_cast<QWidget *>(DBEditKennwort),
-                           static_cast<QWidget *>(DBMemoBemerkung)})
-        SetLook(field, look->FieldsOpen);
-    BtnInsertZugangsdaten->setEnabled(look->Insert);
-    BtnDeleteZugangsdaten->setEnabled(look->Delete);
-    BtnEditZugangsdaten->setEnabled(look->Edit);
-    if (look->EnableSave) shell_.SetSaveEnabled(true);
-    SpeedButtonDecrypt->setVisible(look->DecryptShown);
-    if (BtnImport) BtnImport->setEnabled(look->Import);
+    const TEnabling &row = enabling::kAccessData.Row(dm_.IBDataSetZugangsdaten->State(), dm_.ProjekteVorhanden);
+    if (!row.Touch) return;
+    tabframe::Apply(row, {DBEditUserID, DBEditKennwort, DBMemoBemerkung},
+                    {BtnInsertZugangsdaten, BtnEditZugangsdaten, BtnZugangsdatenAbbrechen, BtnDeleteZugangsdaten}, shell_);
+    SpeedButtonDecrypt->setVisible(row.Decrypt);
+    if (BtnImport) BtnImport->setEnabled(row.Import);
 }
