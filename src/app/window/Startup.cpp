@@ -34,7 +34,11 @@ TTresoroApp::~TTresoroApp() {
 }
 
 bool TTresoroApp::Start() {
+    auto phase = [this](const char *name) {
+        if (PhaseDone) PhaseDone(name);
+    };
     frmMain = std::make_unique<TfrmMain>(programFile_, Log);
+    phase("main_window_built");
     Instance = std::make_unique<TSingleInstance>(lockName_);
     if (!Instance->TryAcquire()) {
         Instance->NotifyRunningCopy();
@@ -49,6 +53,7 @@ bool TTresoroApp::Start() {
     // What the links refuse or what fails while the user types goes to the general error box.
     links::SetErrorReporter([](const QString &message) { TDialogs::Current().ShowError(message); });
     w->FormCreate();
+    phase("form_create");
 
     DataModule1 = std::make_unique<TDataModule1>(programFile_);
     DataModule1->Log = &Log;
@@ -58,6 +63,7 @@ bool TTresoroApp::Start() {
     frmKennwort = std::make_unique<TfrmKennwort>(w, Vault);
     frmInputMaster = std::make_unique<TfrmInputMaster>(w, *DataModule1, Vault);
     frmZoom = std::make_unique<TfrmZoom>(w);
+    phase("other_windows_built");
 
     TfrmAboutBox *about = frmAboutBox.get();
     w->AttachDataModule(DataModule1.get(), [about] { return about->FileVersion(); });
@@ -71,8 +77,11 @@ bool TTresoroApp::Start() {
     w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
     w->ShowUpdate = [this] { TDialogs::Current().ShowModal(frmUpdate.get()); };
 
+    phase("tabs_attached");
     w->show();
+    phase("window_shown");
     w->FormShow();
+    phase("form_show");
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "services/core/HotLog.h"
@@ -33,6 +34,9 @@ public:
     // told to come to the front and the user was told why this one ends).
     bool Start();
     int ExitCode() const;
+
+    // Told the name of each start-up phase as it ends (a benchmark times them).
+    std::function<void(const char *)> PhaseDone;
 
     THotLog Log;
     TVaultState Vault;  // the master password's and the access data's program state
