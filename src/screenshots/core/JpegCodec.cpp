@@ -95,6 +95,7 @@ int DecodeInto(jpeg_decompress_struct &cinfo, TErrorManager &err, TProgress &pro
     out.Height = int(cinfo.output_height);
     out.Stride = out.Width * bpp;
     out.Order = options.Order;
+    out.ScaleDenominator = int(cinfo.scale_denom);
     // The buffer is sized once; resizing after a jump cannot leak, it is a
     // member of the caller's object.
     out.Data.resize(qsizetype(out.Stride) * out.Height);

@@ -15,6 +15,8 @@ struct TPixels {
     int Stride = 0;
     Layout Order = Layout::Bgrx;
     QByteArray Data;
+    // The decoder's reduction: 1 for the full size, 2, 4 or 8.
+    int ScaleDenominator = 1;
 
     bool IsEmpty() const { return Width <= 0 || Height <= 0; }
     static int BytesPerPixel(Layout l) { return l == Layout::Rgb ? 3 : 4; }
