@@ -28,11 +28,13 @@ struct TErrorManager {
     std::longjmp(err->Jump, 1);
 }
 
-// A premature end is a damaged picture, not a grey lower half; the other
-// warnings (stray bytes between markers and the like) are left to the
-// decoder's repair, as every viewer does.
+// Data that ends before the picture does (the file cut off, or a marker
+// where pixels should be) is a damaged picture, not one with a grey lower
+// part; the other warnings (stray bytes between markers and the like) are
+// left to the decoder's repair, as every viewer does.
 void EmitMessage(j_common_ptr cinfo, int level) {
-    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF) ErrorExit(cinfo);
+    const int code = cinfo->err->msg_code;
+    if (level == -1 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) ErrorExit(cinfo);
     if (level == -1) ++cinfo->err->num_warnings;
 }
 
