@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "platform/core/Dialogs.h"
 #include "store/core/Shell.h"
@@ -111,7 +112,9 @@ std::optional<TChosenFile> RunFileDialog(QFileDialog *dialog) {
 }
 
 void ExportScreenshot(QFileDialog *saveDialog, const TScreenshotColumn &column, TShell *shell) {
+    // Each export starts with an empty name, not the one of the last export.
     saveDialog->selectFile(QString());
+    for (QLineEdit *name : saveDialog->findChildren<QLineEdit *>(QStringLiteral("fileNameEdit"))) name->clear();
     const std::optional<TChosenFile> chosen = RunFileDialog(saveDialog);
     if (!chosen || chosen->Type != 1) return;
     try {
