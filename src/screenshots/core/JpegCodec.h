@@ -4,6 +4,7 @@
 // message code. Pixels travel as a plain buffer; no image class is needed.
 
 #include <QByteArray>
+#include <memory>
 #include <stdexcept>
 
 // Pixel rows, top to bottom, each Stride bytes. Bgrx is the byte order of a
@@ -17,6 +18,9 @@ struct TPixels {
     QByteArray Data;
     // The decoder's reduction: 1 for the full size, 2, 4 or 8.
     int ScaleDenominator = 1;
+    // Keeps alive whatever Data points into when it was made without a copy
+    // (QByteArray::fromRawData over another object's pixels).
+    std::shared_ptr<const void> Owner;
 
     bool IsEmpty() const { return Width <= 0 || Height <= 0; }
     static int BytesPerPixel(Layout l) { return l == Layout::Rgb ? 3 : 4; }

@@ -43,12 +43,19 @@ QByteArray ReadWholeFile(const QString &path) {
     return bytes;
 }
 
-void WriteWholeFile(const QString &path, const QByteArray &bytes) {
-    QSaveFile f(path);
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
-    if (!ok)
+void WriteWholeFile(const QString &path, const QByteArray &bytes, bool scratch) {
+    auto fail = [&path](const QString &reason) {
         throw EPictureFileError(Text(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2")
-                                         .arg(QDir::toNativeSeparators(path), f.errorString())));
+                                         .arg(QDir::toNativeSeparators(path), reason)));
+    };
+    if (scratch) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() || !f.flush())
+            fail(f.errorString());
+        return;
+    }
+    QSaveFile f(path);
+    if (!(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())) fail(f.errorString());
 }
 
 bool DeleteFilesByMask(const QString &folder, const QString &mask) {
@@ -67,7 +74,8 @@ QString TempNotDeletedLine() { return QStringLiteral("temporäre JPG-Datei wurde
 
 void SaveTempJpeg(const TPixels &bitmap, int quality, const QString &programFolder) {
     TWaitCursor busy;
-    WriteWholeFile(TempJpegPath(programFolder), EncodeJpeg(bitmap, quality));
+    // Read back at once and then deleted: no need to wait for the disk.
+    WriteWholeFile(TempJpegPath(programFolder), EncodeJpeg(bitmap, quality), true);
 }
 
 namespace {

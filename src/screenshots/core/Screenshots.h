@@ -46,8 +46,9 @@ inline QString TempJpegPath(const QString &programFolder) { return programFolder
 // The whole file; EPictureFileError when it cannot be read.
 QByteArray ReadWholeFile(const QString &path);
 // Writes the bytes, replacing an older file only once all of them are
-// written; EPictureFileError when that fails (an older file stays then).
-void WriteWholeFile(const QString &path, const QByteArray &bytes);
+// written and on disk; EPictureFileError when that fails (an older file
+// stays then). A scratch file needs neither: `scratch` overwrites in place.
+void WriteWholeFile(const QString &path, const QByteArray &bytes, bool scratch = false);
 
 // Deletes every file in `folder` whose name matches `mask` (wildcards * and
 // ?), directories excluded, hidden ones included; a file that cannot be

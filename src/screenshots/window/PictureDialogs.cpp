@@ -12,22 +12,30 @@ namespace screenshots {
 
 QImage ToImage(const TPixels &pixels) {
     if (pixels.IsEmpty()) return {};
-    // The image keeps its own reference to the (implicitly shared) bytes.
-    auto *keep = new QByteArray(pixels.Data);
+    // The image keeps its own reference to the (implicitly shared) bytes,
+    // and to what they point into.
+    struct Keep {
+        QByteArray Data;
+        std::shared_ptr<const void> Owner;
+    };
+    auto *keep = new Keep{pixels.Data, pixels.Owner};
     const QImage::Format format = pixels.Order == TPixels::Layout::Rgb ? QImage::Format_RGB888 : QImage::Format_RGB32;
-    return QImage(reinterpret_cast<const uchar *>(keep->constData()), pixels.Width, pixels.Height, pixels.Stride,
-                  format, [](void *p) { delete static_cast<QByteArray *>(p); }, keep);
+    return QImage(reinterpret_cast<const uchar *>(keep->Data.constData()), pixels.Width, pixels.Height, pixels.Stride,
+                  format, [](void *p) { delete static_cast<Keep *>(p); }, keep);
 }
 
 TPixels FromImage(const QImage &image) {
     if (image.isNull()) return {};
     const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    // No copy of the pixels: the buffer points into the image it keeps.
+    auto owner = std::make_shared<const QImage>(rgb);
     TPixels p;
-    p.Width = rgb.width();
-    p.Height = rgb.height();
-    p.Stride = int(rgb.bytesPerLine());
+    p.Width = owner->width();
+    p.Height = owner->height();
+    p.Stride = int(owner->bytesPerLine());
     p.Order = TPixels::Layout::Bgrx;
-    p.Data = QByteArray(reinterpret_cast<const char *>(rgb.constBits()), rgb.sizeInBytes());
+    p.Data = QByteArray::fromRawData(reinterpret_cast<const char *>(owner->constBits()), owner->sizeInBytes());
+    p.Owner = std::move(owner);
     return p;
 }
 
