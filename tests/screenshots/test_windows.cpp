@@ -129,6 +129,7 @@ void TestWindows::ImportFailuresKeepThePicture_data() {
                                     << QStringLiteral("JPEG error #%1.").arg(int(JWRN_JPEG_EOF));
     QTest::newRow("60000 x 60000") << WithSize(EncodeJpeg(Pattern(64, 64), 70), 60000, 60000) << 1
                                    << "60000 × 60000 Bildpunkten zu groß";
+    QTest::newRow("bitmap header of 12000 x 9000") << QByteArray("huge") << 3 << "12000 × 9000 Bildpunkten zu groß";
 }
 
 void TestWindows::ImportFailuresKeepThePicture() {
@@ -136,8 +137,19 @@ void TestWindows::ImportFailuresKeepThePicture() {
     QFETCH(int, type);
     QFETCH(QString, error);
     ShotsFixture f;
-    const QString path = content.isEmpty() ? f.BitmapFile(QStringLiteral("echt.bmp"), 40, 30)
-                                           : f.JpegFile(QStringLiteral("kaputt.bin"), content);
+    QString path;
+    if (content.isEmpty()) {
+        path = f.BitmapFile(QStringLiteral("echt.bmp"), 40, 30);
+    } else if (content == "huge") {
+        // A real bitmap whose header claims 12000 x 9000 (width and height at 18 and 22).
+        QByteArray bmp = ReadWholeFile(f.BitmapFile(QStringLiteral("klein.bmp"), 40, 30));
+        const qint32 width = 12000, height = 9000;
+        std::memcpy(bmp.data() + 18, &width, 4);
+        std::memcpy(bmp.data() + 22, &height, 4);
+        path = f.JpegFile(QStringLiteral("riesig.bmp"), bmp);
+    } else {
+        path = f.JpegFile(QStringLiteral("kaputt.bin"), content);
+    }
     f.Access()->Edit();
     f.AnswerFile(path, type);
     f.panel->BtnImport->trigger();
