@@ -19,6 +19,7 @@ private slots:
     void HostileDataGivesDecoderCodes();
     void OversizedPicturesRefusedBeforeDecoding_data();
     void OversizedPicturesRefusedBeforeDecoding();
+    void EndlessScansRefused();
     void EmptyPictureIsNotEncoded();
 };
 
@@ -142,6 +143,39 @@ void TestCodec::OversizedPicturesRefusedBeforeDecoding() {
         QVERIFY(refused);
         QCOMPARE(QString::fromStdString(e.what()), PictureTooLargeText(width, height));
         QVERIFY(QString::fromStdString(e.what()).contains(QStringLiteral("%1 × %2").arg(width).arg(height)));
+    }
+}
+
+// Progressive data made by cjpeg, its last scan (a whole first pass over one
+// component's AC coefficients) repeated: each repetition is one more pass
+// over the picture, and the decoder only warns about them.
+void TestCodec::EndlessScansRefused() {
+    QTemporaryDir dir;
+    const TPixels p = Pattern(64, 48, TPixels::Layout::Rgb);
+    QFile ppm(dir.filePath(QStringLiteral("p.ppm")));
+    QVERIFY(ppm.open(QIODevice::WriteOnly));
+    ppm.write(QByteArray("P6\n64 48\n255\n") + p.Data);
+    ppm.close();
+    QFile script(dir.filePath(QStringLiteral("scans.txt")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("0,1,2: 0 0 0 0;\n0: 1 63 0 0;\n1: 1 63 0 0;\n2: 1 63 0 0;\n");
+    script.close();
+    QProcess cjpeg;
+    cjpeg.start(QStringLiteral("cjpeg"), {QStringLiteral("-scans"), script.fileName(), ppm.fileName()});
+    QVERIFY(cjpeg.waitForFinished(30000));
+    const QByteArray progressive = cjpeg.readAllStandardOutput();
+    QCOMPARE(DecodeJpeg(progressive).Width, 64);
+    const qsizetype lastScan = progressive.lastIndexOf(QByteArray("\xFF\xDA", 2));
+    QVERIFY(lastScan > 0 && progressive.endsWith(QByteArray("\xFF\xD9", 2)));
+    const QByteArray scan = progressive.mid(lastScan, progressive.size() - 2 - lastScan);
+    for (const int repeats : {10, kMaxJpegScans + 10}) {
+        const QByteArray data = progressive.chopped(2) + scan.repeated(repeats) + QByteArray("\xFF\xD9", 2);
+        if (repeats < kMaxJpegScans) {
+            QCOMPARE(DecodeJpeg(data).Width, 64);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(EPictureRefused, DecodeJpeg(data));
+            QVERIFY(!Djpeg(data).Rgb.isEmpty());  // a plain decoder would go through them all
+        }
     }
 }
 
