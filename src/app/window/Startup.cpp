@@ -1,6 +1,7 @@
 #include "app/window/Startup.h"
 
 #include <QApplication>
+#include <QVBoxLayout>
 
 #include "app/window/MainWindow.h"
 #include "platform/core/Dialogs.h"
@@ -9,6 +10,7 @@
 #include "platform/window/QtDialogs.h"
 #include "platform/window/WindowFront.h"
 #include "records/window/ProjectList.h"
+#include "screenshots/window/ScreenshotPanel.h"
 #include "screenshots/window/ZoomWindow.h"
 #include "services/window/AboutBox.h"
 #include "services/window/UpdateWindow.h"
@@ -72,6 +74,22 @@ bool TTresoroApp::Start() {
                                         w->PopupMenuZugangsdaten, &w->LbSHA11, frmInputMaster.get(), frmKennwort.get()},
                                        w);
     w->Projects->EndAccessDataInput = [tab = w->AccessData] { tab->EndAccessDataInput(); };
+    {
+        // The screenshot of the access record: its panel on the tab, the zoom window.
+        TDataModule1 *dm = DataModule1.get();
+        TAccessDataTab *tab = w->AccessData;
+        auto programFolder = [dm] { return dm->ProgramFolder; };
+        frmZoom->Attach({TScreenshotColumn(dm->IBDataSetZugangsdaten), programFolder, w});
+        auto *shots = new TScreenshotPanel(
+            {dm->DataSourceZugangsdaten, QStringLiteral("SCREENSHOT"), w, programFolder, {}, frmZoom.get()},
+            tab->PanelZugangsdatenImage);
+        auto *imageLayout = new QVBoxLayout(tab->PanelZugangsdatenImage);
+        imageLayout->setContentsMargins(0, 0, 0, 0);
+        imageLayout->addWidget(shots);
+        shots->AddToToolBar(tab->ToolBarZugangsdaten);  // after the tab's separator
+        tab->BtnImport = shots->BtnImport;              // the tab's state rules drive it
+        tab->DataSourceZugangsdatenStateChange();
+    }
     frmMasterKW->FilterDetailsByProjekt = [w] { w->Projects->FilterDetailsByProjekt(); };
     w->ShowAboutBox = [about] { TDialogs::Current().ShowModal(about); };
     w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
