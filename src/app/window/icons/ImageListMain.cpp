@@ -7,6 +7,7 @@
 #include <QRadialGradient>
 #include <QTransform>
 
+#include <QCoreApplication>
 #include <array>
 #include <cmath>
 
@@ -566,6 +567,30 @@ QImage Canvas(int size) {
 
 }  // namespace
 
+namespace {
+// The painted icons of the run; let go with the application, while pixmaps
+// can still be freed.
+struct TPainted {
+    std::array<QIcon, ImageListMain::Count> icons;
+    QIcon application;
+};
+TPainted *&PaintedSlot() {
+    static TPainted *painted = nullptr;
+    return painted;
+}
+void ForgetPainted() {
+    delete PaintedSlot();
+    PaintedSlot() = nullptr;
+}
+TPainted &Painted() {
+    if (!PaintedSlot()) {
+        PaintedSlot() = new TPainted;
+        qAddPostRoutine(ForgetPainted);
+    }
+    return *PaintedSlot();
+}
+}  // namespace
+
 QImage ImageListMain::Image(Index index, int size) {
     if (index < 0 || index >= Count || size < 1) return QImage();
     QImage image = Canvas(size);
@@ -586,8 +611,11 @@ QPixmap ImageListMain::Pixmap(Index index, int size) {
 
 QIcon ImageListMain::Icon(Index index) {
     if (index < 0 || index >= Count) return QIcon();
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48}) icon.addPixmap(Pixmap(index, size));
+    // Painted once per run: the windows ask for the same icons many times
+    // while they are built, before the main window can show.
+    QIcon &icon = Painted().icons[size_t(index)];
+    if (icon.isNull())
+        for (const int size : {16, 24, 32, 48}) icon.addPixmap(Pixmap(index, size));
     return icon;
 }
 
@@ -603,8 +631,9 @@ QImage ImageListMain::ApplicationImage(int size) {
 }
 
 QIcon ImageListMain::ApplicationIcon() {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(ApplicationImage(size)));
+    QIcon &icon = Painted().application;
+    if (icon.isNull())
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(ApplicationImage(size)));
     return icon;
 }
 
