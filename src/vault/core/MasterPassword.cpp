@@ -109,6 +109,40 @@ void TMasterPassword::SaveDigest(TLbSHA1 &sha, const QString &password) {
     g->Post();
 }
 
+TMasterSaveResult TMasterPassword::SaveNew(TLbSHA1 &sha, const QString &first, const QString &second) {
+    TMasterSaveResult result;
+    state_.KennwortVerschluesseln = true;
+    if (first.size() < 6) result.Refusals << QStringLiteral("Kennwörter müssen mindestens 6 Zeichen besitzen.");
+    else if (first != second) result.Refusals << QStringLiteral("Bitte Kennwörter übereinstimmend eingeben.");
+    if (!result.Refusals.isEmpty()) return result;
+    auto abandon = [&](const std::exception &error, const QString &message) {
+        if (log_) log_->WriteError(error, 0);
+        try {
+            dm_.IBTransaction.RollbackRetaining();
+        } catch (const std::exception &e) {
+            if (log_) log_->WriteError(e, 0);
+        }
+        shell_.LogLine(QStringLiteral("Rollback der Kennwortänderung"));
+        result.FailureMessage = message;
+        result.ErrorText = QString::fromStdString(error.what());
+    };
+    try {
+        if (IsEditing(dm_.IBDataSetAllgemein->State())) SaveDigest(sha, second);
+    } catch (const std::exception &e) {
+        abandon(e, QStringLiteral("Masterkennwort konnte nicht geändert werden -> siehe Logdatei!"));
+        return result;
+    }
+    try {
+        ReencipherAccessPasswords();
+        dm_.IBTransaction.CommitRetaining();
+    } catch (const std::exception &e) {
+        abandon(e, QStringLiteral("Zugangsdatenkennwörter konnten nur teilweise geändert werden -> siehe Logdatei!"));
+        return result;
+    }
+    result.Saved = true;
+    return result;
+}
+
 QString TMasterPassword::ProjectName(const QVariant &projectId) const {
     TIBDataSet *p = dm_.IBDataSetProjekt;
     const int id = p->FieldIndex(QStringLiteral("ID"));

@@ -4,6 +4,7 @@
 // and re-enciphering every stored access password under it.
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include "vault/core/VaultState.h"
@@ -27,6 +28,14 @@ QString DigestOfTyped(TLbSHA1 &sha, const QString &typed);
 inline constexpr int kMasterPasswordMaxLength = 20;
 
 }  // namespace vault
+
+// What saving a new master password came to.
+struct TMasterSaveResult {
+    QStringList Refusals;   // the entries were refused, for these reasons in this order
+    bool Saved = false;     // digest and re-enciphered passwords are committed
+    QString FailureMessage; // the run failed and was rolled back: what to tell the user
+    QString ErrorText;      // and the error that stopped it
+};
 
 class TMasterPassword {
 public:
@@ -54,6 +63,13 @@ public:
     // stored and is carried over. Throws on the first failure. The access
     // dataset is left closed, holding the statement of all records.
     void ReencipherAccessPasswords();
+
+    // The save of the master password window: the entries checked (at
+    // least 6 characters, both equal), the digest stored in the settings row
+    // being edited, every access password re-enciphered, one commit. A
+    // failure is logged and rolled back as a whole; the caller ends the
+    // program.
+    TMasterSaveResult SaveNew(TLbSHA1 &sha, const QString &first, const QString &second);
 
 private:
     QString ProjectName(const QVariant &projectId) const;

@@ -198,57 +198,35 @@ void TfrmMasterKW::EditKennwort1KeyPress() {
 
 void TfrmMasterKW::BtnSaveMasterKWClick() {
     std::optional<TWaitCursor> wait(std::in_place);
-    state_.KennwortVerschluesseln = true;
-    TDialogs &dialogs = TDialogs::Current();
-    auto refuse = [&](const QString &message) {
-        dialogs.Beep();
-        dialogs.MessageBox(message, QStringLiteral("Fehler"), TMsgIcon::None, mbOK);
-        ClearPasswordEdits();
-        if (EditKennwort1->isEnabled()) EditKennwort1->setFocus(Qt::OtherFocusReason);
-    };
-    if (EditKennwort1->text().size() < 6) refuse(QStringLiteral("Kennwörter müssen mindestens 6 Zeichen besitzen."));
-
     QString first = EditKennwort1->text(), second = EditKennwort2->text();
     secure::TWipeOnExit wipeFirst(first), wipeSecond(second);
-    if (first == second && first.size() >= 6) {
-        try {
-            if (IsEditing(dm_.IBDataSetAllgemein->State())) rules_->SaveDigest(LbSHA11, second);
-        } catch (const std::exception &e) {
-            wait.reset();
-            AbandonChange(e, QStringLiteral("Masterkennwort konnte nicht geändert werden -> siehe Logdatei!"));
-            return;
-        }
-        StatusBarMasterKW->SetPanelText(1, QStringLiteral("Masterkennwortdaten wurden gesichert."));
-        try {
-            rules_->ReencipherAccessPasswords();
-            dm_.IBTransaction.CommitRetaining();
-        } catch (const std::exception &e) {
-            wait.reset();
-            AbandonChange(e, QStringLiteral("Zugangsdatenkennwörter konnten nur teilweise geändert werden -> siehe Logdatei!"));
-            return;
-        }
-        if (FilterDetailsByProjekt) links::Guard(FilterDetailsByProjekt);
-        // Without a current project nothing re-queried the access records.
-        if (!dm_.IBDataSetZugangsdaten->Active()) links::Guard([this] { dm_.IBDataSetZugangsdaten->Open(); });
+    const TMasterSaveResult result = rules_->SaveNew(LbSHA11, first, second);
+    TDialogs &dialogs = TDialogs::Current();
+    for (const QString &refusal : result.Refusals) {
+        dialogs.Beep();
+        dialogs.MessageBox(refusal, QStringLiteral("Fehler"), TMsgIcon::None, mbOK);
+        ClearPasswordEdits();
+        if (EditKennwort1->isEnabled()) EditKennwort1->setFocus(Qt::OtherFocusReason);
+    }
+    if (!result.FailureMessage.isEmpty()) {
         wait.reset();
-        close();
+        AbandonChange(result.ErrorText, result.FailureMessage);
         return;
     }
-    if (first != second) refuse(QStringLiteral("Bitte Kennwörter übereinstimmend eingeben."));
+    if (!result.Saved) return;
+    StatusBarMasterKW->SetPanelText(1, QStringLiteral("Masterkennwortdaten wurden gesichert."));
+    if (FilterDetailsByProjekt) links::Guard(FilterDetailsByProjekt);
+    // Without a current project nothing re-queried the access records.
+    if (!dm_.IBDataSetZugangsdaten->Active()) links::Guard([this] { dm_.IBDataSetZugangsdaten->Open(); });
+    wait.reset();
+    close();
 }
 
-void TfrmMasterKW::AbandonChange(const std::exception &error, const QString &message) {
-    if (log_) log_->WriteError(error, 0);
-    try {
-        dm_.IBTransaction.RollbackRetaining();
-    } catch (const std::exception &e) {
-        if (log_) log_->WriteError(e, 0);
-    }
-    shell_.LogLine(QStringLiteral("Rollback der Kennwortänderung"));
+void TfrmMasterKW::AbandonChange(const QString &error, const QString &message) {
     TDialogs::Current().MessageBox(message, QStringLiteral("Programmabbruch"), TMsgIcon::None, mbOK);
     closeWithoutQuestion_ = true;
     close();
-    shell_.ShowError(error);
+    shell_.ShowError(std::runtime_error(error.toStdString()));
     shell_.EndProgram();
 }
 

@@ -74,7 +74,7 @@ private:
     void ClearPasswordEdits();
     // Both failure paths of a save: the change is rolled back and the
     // program ends.
-    void AbandonChange(const std::exception &error, const QString &message);
+    void AbandonChange(const QString &error, const QString &message);
 
     TDataModule1 &dm_;
     TShell &shell_;
