@@ -1,6 +1,7 @@
 #include "records/window/ProjectList.h"
 
 #include "records/core/DetailKinds.h"
+#include "records/core/ProjectRules.h"
 #include "records/core/SaveCommand.h"
 
 #include <QApplication>
@@ -34,11 +35,7 @@ QStringList TProjectList::DetailSelect(const QString &table, const QString &proj
     return ::DetailSelect(table, projectId);
 }
 
-QString TProjectList::ProjectNameUpper() const {
-    TIBDataSet *ds = dm_.IBDataSetProjekt;
-    const int f = ds->FieldIndex(QStringLiteral("PROJEKTNAME"));
-    return f < 0 ? QString() : de::UpperAZ(ds->CurrentValue(f).toString());
-}
+QString TProjectList::ProjectNameUpper() const { return projects::NameUpper(dm_); }
 
 // --- the master password test of add and rename -------------------------------
 
@@ -97,11 +94,7 @@ void TProjectList::BtnProjektAbbrechenClick() {
 
 void TProjectList::BtnSaveClick() { SaveAll(dm_, shell_, {EndAccessDataInput, LoadCalendarMarks}); }
 
-void TProjectList::IBDataSetProjektAfterPost() {
-    dm_.IBTransaction.CommitRetaining();
-    CountProjekte();
-    shell_.LogLine(QStringLiteral("Projekt ") + ProjectNameUpper() + QStringLiteral(" wurde gesichert"));
-}
+void TProjectList::IBDataSetProjektAfterPost() { projects::AfterPost(dm_, shell_); }
 
 // --- delete ---------------------------------------------------------------------
 
@@ -134,15 +127,7 @@ void TProjectList::DBGridProjekteCellClick() {
     if (TermineShow) TermineShow();
 }
 
-void TProjectList::CountProjekte() {
-    qint64 count = 0;
-    {
-        TWaitCursor wait;
-        count = dm_.QueryValue(QStringLiteral("select count(id) from tblprojekt")).toLongLong();
-    }
-    dm_.ProjekteVorhanden = count != 0;
-    NotifyDetailTabs(dm_);
-}
+void TProjectList::CountProjekte() { projects::CountProjekte(dm_); }
 
 void TProjectList::FilterDetailsByProjekt() {
     if (dm_.IBDataSetProjekt->FieldByName(QStringLiteral("ID")).AsString().isEmpty()) return;

@@ -186,7 +186,7 @@ QList<TIBDataSet *> TDataModule1::DataSets() const {
 void TDataModule1::IBDatabaseBeforeConnect() {
     ProgramFolder = QFileInfo(ProgramFile).absolutePath();
     if (!ProgramFolder.endsWith(QLatin1Char('/'))) ProgramFolder += QLatin1Char('/');
-    IBDatabase.DatabaseName = ProgramFolder + QStringLiteral("tresoro.gdb");
+    IBDatabase.DatabaseName = DatabaseFile.isEmpty() ? ProgramFolder + QStringLiteral("tresoro.gdb") : DatabaseFile;
     connectWatch_ = std::make_unique<TQTimer>();
     connectWatch_->AutoUnit = true;
     connectWatch_->ClearMarks();

@@ -27,6 +27,9 @@ public:
 
     QString ProgramFile;
     QString ProgramFolder;  // with trailing separator; recomputed at every connect
+    // Another database file than the installed one (the terminal program's
+    // --database); empty: ProgramFolder + "tresoro.gdb".
+    QString DatabaseFile;
 
     TIBDatabase IBDatabase;
     TIBTransaction IBTransaction;

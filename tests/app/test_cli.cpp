@@ -1,0 +1,193 @@
+// tresoro-cli run as a user runs it: the built executable in a fresh
+// program folder, lines on standard input, exit status and output checked,
+// stored values read back through a connection of the test's own.
+
+#include <QProcess>
+#include <QtTest>
+
+#include "platform/core/SingleInstance.h"
+#include "screenshots/core/JpegCodec.h"
+#include "store/core/SqlStatement.h"
+#include "support/Committed.h"
+#include "support/ProgramFolder.h"
+
+namespace {
+struct TRun {
+    int Code = -1;
+    QString Out, Err;
+};
+
+struct Cli {
+    Cli() {
+        QFile::copy(QStringLiteral(TRESORO_CLI), folder.File(QStringLiteral("tresoro-cli")));
+        QFile::setPermissions(folder.File(QStringLiteral("tresoro-cli")), QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+    }
+    TRun operator()(const QStringList &args, const QString &input = QString()) const {
+        QProcess p;
+        p.setWorkingDirectory(folder.Path());
+        p.start(folder.File(QStringLiteral("tresoro-cli")), args);
+        p.write(input.toUtf8());
+        p.closeWriteChannel();
+        p.waitForFinished(60000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+    QVariant Committed(const QString &sql) const { return CommittedValue(folder.File(QStringLiteral("tresoro.gdb")), sql); }
+    void Exec(const QString &sql) const {
+        TIBDatabase db;
+        db.DatabaseName = folder.File(QStringLiteral("tresoro.gdb"));
+        db.Password = QStringLiteral("masterkey");
+        TIBTransaction tr(db);
+        db.Open();
+        {
+            TSqlStatement st(tr, sql);
+            st.Execute();
+        }
+        tr.Commit();
+        db.Close();
+    }
+    // A master password and the project "Bank" (#1).
+    void Seed() const {
+        QCOMPARE((*this)({QStringLiteral("set-master")}, QStringLiteral("Erstes-1\nErstes-1\nHinweis\n")).Code, 0);
+        QCOMPARE((*this)({QStringLiteral("add-project"), QStringLiteral("Bank")}).Code, 0);
+    }
+    TestProgramFolder folder;
+};
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void anAddedPasswordRevealsToWhatWasTyped_data() {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("umlauts and spaces") << QStringLiteral(" Kontö mit ß ");
+        QTest::newRow("40 characters") << QString(40, QLatin1Char('x'));
+        QTest::newRow("none") << QString();
+    }
+    void anAddedPasswordRevealsToWhatWasTyped() {
+        QFETCH(QString, password);
+        Cli cli;
+        cli.Seed();
+        const TRun add = cli({QStringLiteral("add-access"), QStringLiteral("Bank"), QStringLiteral("kunde"), QStringLiteral("--remark"),
+                              QStringLiteral("erste Zeile")},
+                             QStringLiteral("Erstes-1\n") + password + QLatin1Char('\n'));
+        QCOMPARE(add.Code, 0);
+        const TRun reveal = cli({QStringLiteral("reveal"), QStringLiteral("#1"), QStringLiteral("kunde")}, QStringLiteral("Erstes-1\n"));
+        if (password.isEmpty()) {
+            QCOMPARE(reveal.Code, 1);
+            QCOMPARE(reveal.Err, QStringLiteral("Für diesen Eintrag ist noch kein Kennwort gespeichert.\n"));
+        } else {
+            QCOMPARE(reveal.Code, 0);
+            QCOMPARE(reveal.Out, password + QLatin1Char('\n'));
+        }
+        // Only a stored form reached the database, and the log holds no clear password.
+        const QString stored = cli.Committed(QStringLiteral("select KENNWORT from TBLZUGANGSDATEN")).toString();
+        QVERIFY(password.isEmpty() ? stored.isEmpty() : !stored.contains(password.trimmed()));
+        QFile log(cli.folder.File(QStringLiteral("tresoro-cli.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray text = log.readAll();
+        QVERIFY(text.contains("Zugangsdaten") || text.contains("connected to"));
+        if (!password.isEmpty()) QVERIFY(!text.contains(password.trimmed().toLatin1()));
+    }
+
+    void aChangedMasterPasswordRevealsWithTheNewOneOnly() {
+        Cli cli;
+        cli.Seed();
+        QCOMPARE(cli({QStringLiteral("add-access"), QStringLiteral("Bank"), QStringLiteral("kunde")}, QStringLiteral("Erstes-1\ngeheim\n")).Code, 0);
+        const TRun change = cli({QStringLiteral("set-master")}, QStringLiteral("Erstes-1\nZweites-2\nZweites-2\n\n"));
+        QCOMPARE(change.Code, 0);
+        QCOMPARE(cli({QStringLiteral("reveal"), QStringLiteral("Bank"), QStringLiteral("kunde")}, QStringLiteral("Zweites-2\n")).Out,
+                 QStringLiteral("geheim\n"));
+        const TRun old = cli({QStringLiteral("reveal"), QStringLiteral("Bank"), QStringLiteral("kunde")}, QStringLiteral("Erstes-1\n"));
+        QCOMPARE(old.Code, 1);
+        QCOMPARE(old.Err, QStringLiteral("falsches Masterkennwort!\n"));
+        QCOMPARE(old.Out, QString());
+    }
+
+    void aFailedChangeRollsBack() {
+        Cli cli;
+        cli.Seed();
+        QCOMPARE(cli({QStringLiteral("add-access"), QStringLiteral("Bank"), QStringLiteral("kunde")}, QStringLiteral("Erstes-1\ngeheim\n")).Code, 0);
+        cli.Exec(QStringLiteral("insert into TBLZUGANGSDATEN (ID, USERID, KENNWORT, PROJEKTID) values (99, 'kaputt', 'klar text!', 1)"));
+        const QString digest = cli.Committed(QStringLiteral("select MASTERKENNWORT from TBLALLGEMEIN")).toString();
+        const TRun change = cli({QStringLiteral("set-master")}, QStringLiteral("Erstes-1\nZweites-2\nZweites-2\n\n"));
+        QCOMPARE(change.Code, 1);
+        QVERIFY2(change.Err.contains(QStringLiteral("konnten nur teilweise geändert werden")), qPrintable(change.Err));
+        QCOMPARE(cli.Committed(QStringLiteral("select MASTERKENNWORT from TBLALLGEMEIN")).toString(), digest);
+        QCOMPARE(cli({QStringLiteral("reveal"), QStringLiteral("Bank"), QStringLiteral("kunde")}, QStringLiteral("Erstes-1\n")).Out,
+                 QStringLiteral("geheim\n"));
+    }
+
+    void aScreenshotGoesInAndComesBackByteForByte() {
+        Cli cli;
+        cli.Seed();
+        QCOMPARE(cli({QStringLiteral("add-access"), QStringLiteral("Bank"), QStringLiteral("kunde")}, QStringLiteral("Erstes-1\n\n")).Code, 0);
+        TPixels pixels = TPixels::Make(64, 48, TPixels::Layout::Bgrx);
+        pixels.Data.fill('\x40');
+        const QByteArray jpeg = EncodeJpeg(pixels, 80);
+        QFile in(cli.folder.File(QStringLiteral("in.jpg")));
+        QVERIFY(in.open(QIODevice::WriteOnly));
+        in.write(jpeg);
+        in.close();
+        QCOMPARE(cli({QStringLiteral("screenshot"), QStringLiteral("set"), QStringLiteral("Bank"), QStringLiteral("kunde"), in.fileName()}).Code, 0);
+        const QString out = cli.folder.File(QStringLiteral("out.jpg"));
+        QCOMPARE(cli({QStringLiteral("screenshot"), QStringLiteral("get"), QStringLiteral("Bank"), QStringLiteral("kunde"), out}).Code, 0);
+        QFile back(out);
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QCOMPARE(back.readAll(), jpeg);
+        // Something that is no JPEG is refused, the picture stays.
+        QCOMPARE(cli({QStringLiteral("screenshot"), QStringLiteral("set"), QStringLiteral("Bank"), QStringLiteral("kunde"),
+                      cli.folder.File(QStringLiteral("tresoro-cli.log"))}).Code, 1);
+        QCOMPARE(cli.Committed(QStringLiteral("select count(*) from TBLZUGANGSDATEN where SCREENSHOT is not null")).toInt(), 1);
+    }
+
+    void theCsvExportParsesBackToTheFields() {
+        Cli cli;
+        cli.Seed();
+        QCOMPARE(cli({QStringLiteral("add-access"), QStringLiteral("Bank"), QStringLiteral("ku\"nde"), QStringLiteral("--remark"),
+                      QStringLiteral("a, b")},
+                     QStringLiteral("Erstes-1\nge\"heim,ö\n")).Code, 0);
+        const QString file = cli.folder.File(QStringLiteral("export.csv"));
+        QCOMPARE(cli({QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--format"), QStringLiteral("csv"),
+                      QStringLiteral("--output"), file},
+                     QStringLiteral("Erstes-1\n")).Code, 0);
+        QCOMPARE(QFileInfo(file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QCOMPARE(text, QStringLiteral("\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\r\n"
+                                      "\"Bank\",\"ku\"\"nde\",\"ku\"\"nde\",\"ge\"\"heim,ö\",\"\",\"a, b\"\r\n"));
+    }
+
+    void theWindowsLockKeepsItOut() {
+        Cli cli;
+        TSingleInstance window(QStringLiteral("Tresoro"));
+        QVERIFY(window.TryAcquire());
+        const TRun run = cli({QStringLiteral("projects")});
+        QCOMPARE(run.Code, 2);
+        QVERIFY(run.Err.contains(QStringLiteral("Tresoro läuft bereits")));
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::newRow("nothing") << QStringList{} << 2;
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("zaubern")} << 2;
+        QTest::newRow("missing argument") << QStringList{QStringLiteral("show")} << 2;
+        QTest::newRow("missing database") << QStringList{QStringLiteral("--database"), QStringLiteral("/nirgends.gdb"), QStringLiteral("projects")} << 2;
+        QTest::newRow("no such project") << QStringList{QStringLiteral("show"), QStringLiteral("Keins")} << 1;
+        QTest::newRow("no master password yet") << QStringList{QStringLiteral("add-project"), QStringLiteral("X")} << 1;
+        QTest::newRow("a character outside the code page") << QStringList{QStringLiteral("show"), QStringLiteral("\u03A9")} << 1;
+    }
+    void usageErrors() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        Cli cli;
+        const TRun run = cli(args);
+        QCOMPARE(run.Code, code);
+        if (code != 0) QVERIFY(!run.Err.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
