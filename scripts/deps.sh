@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   xvfb xauth
+  keepassxc
 )
 missing=()
 for p in "${packages[@]}"; do

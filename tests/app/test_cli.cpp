@@ -158,6 +158,34 @@ private slots:
                                       "\"Bank\",\"ku\"\"nde\",\"ku\"\"nde\",\"ge\"\"heim,ö\",\"\",\"a, b\"\r\n"));
     }
 
+    void keepassxcImportsTheXmlExport() {
+        const QString keepass = QStandardPaths::findExecutable(QStringLiteral("keepassxc-cli"));
+        if (keepass.isEmpty()) QSKIP("keepassxc-cli is not installed");
+        Cli cli;
+        cli.Seed();
+        QCOMPARE(cli({QStringLiteral("add-access"), QStringLiteral("Bank"), QStringLiteral("kunde"), QStringLiteral("--remark"),
+                      QStringLiteral("<Notiz> & mehr")},
+                     QStringLiteral("Erstes-1\nKontö <1> & \"2\"\n")).Code, 0);
+        const QString xml = cli.folder.File(QStringLiteral("export.xml"));
+        const QString kdbx = cli.folder.File(QStringLiteral("export.kdbx"));
+        QCOMPARE(cli({QStringLiteral("export"), QStringLiteral("Bank"), QStringLiteral("--format"), QStringLiteral("keepass-xml"),
+                      QStringLiteral("--output"), xml},
+                     QStringLiteral("Erstes-1\n")).Code, 0);
+        auto keepassxc = [&](const QStringList &args, const QByteArray &input) {
+            QProcess p;
+            p.start(keepass, args);
+            p.write(input);
+            p.closeWriteChannel();
+            p.waitForFinished(60000);
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        keepassxc({QStringLiteral("import"), QStringLiteral("-p"), QStringLiteral("-t"), QStringLiteral("100"), xml, kdbx}, "Prüf-1234\nPrüf-1234\n");
+        QVERIFY(QFile::exists(kdbx));
+        const QString shown = keepassxc({QStringLiteral("show"), QStringLiteral("-s"), kdbx, QStringLiteral("Bank/kunde")}, "Prüf-1234\n");
+        QVERIFY2(shown.contains(QStringLiteral("Password: Kontö <1> & \"2\"")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("Notes: <Notiz> & mehr")), qPrintable(shown));
+    }
+
     void theWindowsLockKeepsItOut() {
         Cli cli;
         TSingleInstance window(QStringLiteral("Tresoro"));
