@@ -1,6 +1,8 @@
 #include "platform/window/QtDialogs.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -82,7 +84,14 @@ QString TQtDialogs::SaveFileName(const QString &caption, const QString &filter, 
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, start, filter);
 }
 
-int TQtDialogs::ShowModal(QDialog *dialog) { return dialog->exec(); }
+int TQtDialogs::ShowModal(QDialog *dialog) {
+    const int result = dialog->exec();
+    // A name typed with Enter leaves a completer's list open on top of the
+    // program once the dialog is gone (file dialogs); it goes with it.
+    for (QCompleter *completer : dialog->findChildren<QCompleter *>())
+        if (completer->popup()) completer->popup()->hide();
+    return result;
+}
 
 void TQtDialogs::Beep() { QApplication::beep(); }
 
