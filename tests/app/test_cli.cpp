@@ -3,6 +3,7 @@
 // stored values read back through a connection of the test's own.
 
 #include <QProcess>
+#include <QtEndian>
 #include <QtTest>
 
 #include "platform/core/SingleInstance.h"
@@ -138,6 +139,51 @@ private slots:
         QCOMPARE(cli({QStringLiteral("screenshot"), QStringLiteral("set"), QStringLiteral("Bank"), QStringLiteral("kunde"),
                       cli.folder.File(QStringLiteral("tresoro-cli.log"))}).Code, 1);
         QCOMPARE(cli.Committed(QStringLiteral("select count(*) from TBLZUGANGSDATEN where SCREENSHOT is not null")).toInt(), 1);
+    }
+
+    void aBitmapIsStoredAsJpegAtTheQuality() {
+        Cli cli;
+        cli.Seed();
+        QCOMPARE(cli({QStringLiteral("add-access"), QStringLiteral("Bank"), QStringLiteral("kunde")}, QStringLiteral("Erstes-1\n\n")).Code, 0);
+        // A 24-bit bitmap, bottom-up, with a pattern that compresses differently by quality.
+        const int w = 120, h = 80, stride = (w * 3 + 3) & ~3;
+        QByteArray bmp(54 + stride * h, '\0');
+        auto put32 = [&bmp](int at, quint32 v) { qToLittleEndian(v, bmp.data() + at); };
+        bmp[0] = 'B';
+        bmp[1] = 'M';
+        put32(2, quint32(bmp.size()));
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, w);
+        put32(22, h);
+        qToLittleEndian<quint16>(1, bmp.data() + 26);
+        qToLittleEndian<quint16>(24, bmp.data() + 28);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c) bmp[54 + y * stride + x * 3 + c] = char((x * 7 + y * 13 + c * 50) ^ (x * y));
+        QFile file(cli.folder.File(QStringLiteral("seite.bmp")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bmp);
+        file.close();
+        qint64 sizes[2] = {0, 0};
+        const char *qualities[2] = {"10", "90"};
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(cli({QStringLiteral("screenshot"), QStringLiteral("set"), QStringLiteral("Bank"), QStringLiteral("kunde"),
+                          file.fileName(), QStringLiteral("--quality"), QString::fromLatin1(qualities[i])}).Code, 0);
+            const QByteArray stored = cli.Committed(QStringLiteral("select SCREENSHOT from TBLZUGANGSDATEN")).toByteArray();
+            QVERIFY(stored.startsWith("\xFF\xD8"));
+            const TPixels back = DecodeJpeg(stored);
+            QCOMPARE(back.Width, w);
+            QCOMPARE(back.Height, h);
+            sizes[i] = stored.size();
+        }
+        QVERIFY2(sizes[1] > sizes[0] * 2, qPrintable(QStringLiteral("%1 %2").arg(sizes[0]).arg(sizes[1])));
+        QVERIFY(!QFile::exists(cli.folder.File(QStringLiteral("temp.jpg"))));
+        QFile log(cli.folder.File(QStringLiteral("tresoro-cli.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("wurde gel\xF6scht"));
+        QCOMPARE(cli({QStringLiteral("screenshot"), QStringLiteral("set"), QStringLiteral("Bank"), QStringLiteral("kunde"),
+                      file.fileName(), QStringLiteral("--quality"), QStringLiteral("95")}).Code, 2);
     }
 
     void theCsvExportParsesBackToTheFields() {

@@ -16,7 +16,9 @@
 #include "records/core/DetailKinds.h"
 #include "records/core/ProjectRules.h"
 #include "records/core/SaveCommand.h"
+#include "screenshots/core/Bmp.h"
 #include "screenshots/core/JpegCodec.h"
+#include "screenshots/core/Screenshots.h"
 #include "services/core/HotLog.h"
 #include "store/core/DataModule.h"
 #include "store/core/FieldText.h"
@@ -28,6 +30,7 @@
 #include "vault/core/Secrets.h"
 
 namespace {
+using namespace screenshots;
 
 using terminal::Err;
 using terminal::Out;
@@ -56,7 +59,9 @@ const char *const kHelp =
     "                                         legt Zugangsdaten an (fragt Masterkennwort und Kennwort)\n"
     "  set-master                             legt das Masterkennwort an oder ändert es\n"
     "  screenshot get PROJEKT USERID DATEI    schreibt das gespeicherte Bild (JPEG)\n"
-    "  screenshot set PROJEKT USERID DATEI    speichert ein JPEG-Bild unverändert\n"
+    "  screenshot set PROJEKT USERID DATEI [--quality N]\n"
+    "                                         speichert ein JPEG-Bild unverändert oder eine\n"
+    "                                         Bitmap als JPEG (Qualität 10 bis 90, Vorgabe 70)\n"
     "  export PROJEKT|--all --format csv|keepass-xml [--output DATEI]\n"
     "                                         ACHTUNG: schreibt die Kennwörter im Klartext\n"
     "                                         (Datei mit Rechten 0600)\n"
@@ -341,7 +346,8 @@ int SetMaster(TSession &s) {
     return kDone;
 }
 
-int Screenshot(TSession &s, const QStringList &args) {
+int Screenshot(TSession &s, QStringList args) {
+    const QString quality_ = TakeOption(args, QStringLiteral("--quality"));
     Need(args, 5, "screenshot get|set PROJEKT USERID DATEI");
     s.Project(args.at(2));
     s.Access(Checked(args.at(3), QStringLiteral("UserID")));
@@ -356,18 +362,27 @@ int Screenshot(TSession &s, const QStringList &args) {
         return kDone;
     }
     if (args.at(1) != QLatin1String("set")) Usage(QStringLiteral("Aufruf: tresoro-cli screenshot get|set PROJEKT USERID DATEI"));
+    bool ok = true;
+    const int quality = quality_.isEmpty() ? 70 : quality_.toInt(&ok);
+    if (!ok || quality < 10 || quality > 90) Usage(QStringLiteral("--quality ist eine Zahl von 10 bis 90"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) Refuse(QStringLiteral("Datei kann nicht gelesen werden: ") + path);
-    const QByteArray bytes = file.readAll();
-    try {
-        TJpegDecodeOptions check;
-        check.FitWidth = check.FitHeight = 1;  // the smallest scale is enough to know it decodes
-        (void)DecodeJpeg(bytes, check);
-    } catch (const std::exception &e) {
-        Refuse(QStringLiteral("Nur JPEG-Bilder werden angenommen: ") + QString::fromStdString(e.what()));
-    }
+    const bool bitmap = file.peek(2) == "BM";
+    file.close();
     ds->Edit();
-    ds->FieldByName(QStringLiteral("SCREENSHOT")).SetValue(bytes);
+    TScreenshotColumn column(ds);
+    TPictureSink sink;
+    sink.LogLine = [&s](const QString &line) { s.shell.LogLine(line); };
+    sink.Display.FitWidth = sink.Display.FitHeight = 1;  // nothing is shown; the smallest scale checks it decodes
+    try {
+        if (bitmap)
+            StoreBitmapAsJpeg(DecodeBmp(ReadWholeFile(path)), quality, s.dm.ProgramFolder, column, sink);
+        else
+            ImportJpegFile(path, column, sink);
+    } catch (const std::exception &e) {
+        ds->Cancel();
+        Refuse(QStringLiteral("Das Bild wurde nicht gespeichert: ") + TDialogs::ErrorText(QString::fromStdString(e.what())));
+    }
     s.Save();
     return kDone;
 }
