@@ -11,11 +11,11 @@
 #include "store/core/DatabaseError.h"
 
 using namespace planning;
-using Kind = TDateEntry::Kind;
+using Kind = ::TDateEntry::Kind;
 
 Q_DECLARE_METATYPE(TDataSetState)
 Q_DECLARE_METATYPE(planning::TPlanningKind)
-Q_DECLARE_METATYPE(planning::TDateEntry::Kind)
+Q_DECLARE_METATYPE(::TDateEntry::Kind)
 
 namespace {
 // Two projects with a to-do and an appointment each, plus what the marker

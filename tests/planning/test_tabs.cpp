@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "PlanningHost.h"
+#include "planning/core/PlanningRules.h"
 #include "platform/core/GermanFormat.h"
 #include "store/window/Looks.h"
 
@@ -44,6 +45,13 @@ int RowOf(TIBDataSet *ds, const QString &description) {
 QString Shown(TToDoTab &t) {
     return t.PlannerDatePickerToDo->Text() + QLatin1Char('|') + QString::number(t.VrTrackBarToDo->value()) +
            QLatin1Char('|') + (t.ToDoErledigt->isChecked() ? QLatin1Char('x') : QLatin1Char('-'));
+}
+// What the to-do controls must show for the dataset's current row.
+QString CurrentRow(TIBDataSet *ds) {
+    const QDate d = planning::ShownDueDate(ds->FieldByName(QStringLiteral("BISTERMIN")).Value());
+    return (d.isValid() ? de::DateText(d) : QString()) + QLatin1Char('|') +
+           QString::number(ds->FieldByName(QStringLiteral("FORTSCHRITT")).AsInteger()) + QLatin1Char('|') +
+           (ds->FieldByName(QStringLiteral("ERLEDIGT")).AsInteger() == 1 ? QLatin1Char('x') : QLatin1Char('-'));
 }
 }  // namespace
 
@@ -162,6 +170,54 @@ private slots:
         f.Projects().FilterDetailsByProjekt();
         ds->MoveTo(RowOf(ds, QStringLiteral("prüfen")));
         QCOMPARE(Shown(t), QStringLiteral("14.11.2007|50|x"));
+    }
+
+    // The add posts a changed record first: with its own values, not with
+    // the cleared controls of the new one.
+    void addKeepsTheValuesOfTheRecordItPosts() {
+        PlanningHost f(Seed());
+        QVERIFY(f.Start());
+        f.Show(f.Main().AdvTabSheetToDo);
+        TToDoTab &t = *f.ToDo;
+        TIBDataSet *ds = f.Dm().IBDataSetToDo;
+        RecordsFixture::ClickRow(t.Grid, RowOf(ds, QStringLiteral("prüfen")));
+        RecordsFixture::Click(t.BtnEdit);
+        t.VrTrackBarToDo->setFocus();
+        QTest::keyClick(t.VrTrackBarToDo, Qt::Key_Right);
+        // Looking at another tab and back keeps what the user changed.
+        f.Show(f.Main().AdvTabSheetTermine);
+        f.Show(f.Main().AdvTabSheetToDo);
+        QCOMPARE(Shown(t), QStringLiteral("14.11.2007|75|-"));
+        RecordsFixture::Click(t.BtnInsert);
+        QCOMPARE(ds->State(), TDataSetState::dsInsert);
+        QCOMPARE(Shown(t), QStringLiteral("|0|-"));
+        QCOMPARE(f.Committed(QStringLiteral("select FORTSCHRITT || '/' || ERLEDIGT || '/' || BISTERMIN from TBLTODO where ID = 1")).toString(),
+                 QStringLiteral("75/0/2007-11-14"));
+        // Cancelling the insert shows the row that is current again.
+        RecordsFixture::Click(t.BtnAbbrechen);
+        QCOMPARE(Shown(t), CurrentRow(ds));
+    }
+
+    // Leaving a date field that holds no date says so at once.
+    void leavingANonDateIsRefused() {
+        PlanningHost f(Seed());
+        QVERIFY(f.Start());
+        f.Show(f.Main().AdvTabSheetTermine);
+        TTermineTab &a = *f.Termine;
+        RecordsFixture::Click(a.BtnEdit);
+        QLineEdit *e = a.PlannerDatePickerTermin->Edit();
+        f.Main().activateWindow();
+        e->setFocus();
+        QTRY_VERIFY(e->hasFocus());
+        e->selectAll();
+        TypeText(e, QStringLiteral("morgen"));
+        f.dialogs.Clear();
+        a.DBAdvEditTerminbeschreibung->setFocus();
+        QTRY_COMPARE(f.dialogs.Messages().size(), 1);
+        QCOMPARE(f.dialogs.Messages().first().Text,
+                 QStringLiteral("\"morgen\" ist kein gültiges Datum. Bitte als TT.MM.JJJJ eingeben oder das Feld leeren."));
+        QCOMPARE(f.Dm().IBDataSetTermine->State(), TDataSetState::dsEdit);
+        QCOMPARE(e->text(), QStringLiteral("morgen"));  // kept for correcting
     }
 
     // In Browse the controls are locked; the to-do tab enables the save

@@ -10,6 +10,7 @@
 #include <array>
 
 #include "store/core/DataSet.h"
+#include "store/core/DateEntry.h"
 #include "store/core/Workflow.h"
 
 namespace planning {
@@ -24,17 +25,7 @@ QDate ShownDueDate(const QVariant &stored);
 // The date an appointment's date field shows for TERMINDATUM: invalid for NULL.
 QDate ShownAppointmentDate(const QVariant &stored);
 
-// What the user typed into a date field: empty, a date, or not a date.
-struct TDateEntry {
-    enum class Kind { Empty, Date, Invalid };
-    Kind kind = Kind::Empty;
-    QDate date;
-};
-// Reads dd.MM.yyyy (also d.M.yyyy) and d.M.yy; two-digit years count from
-// 1930 to 2029.
-TDateEntry ParseDateEntry(const QString &text);
-// The message that refuses a text that is no date.
-QString NotADateMessage(const QString &text);
+// Typed dates: ParseDateEntry and NotADateMessage (store/core/DateEntry.h).
 // The text a date field shows: German short date, empty for an invalid date.
 QString DateFieldText(const QDate &date);
 

@@ -92,6 +92,8 @@ void TTermineTab::AdvTabSheetTermineShow() {
 
 void TTermineTab::FillControls() {
     if (!dm_.ProjekteVorhanden) return;
+    // A record the user has changed keeps what the field shows.
+    if (IsEditing(ds_->State()) && ds_->Modified()) return;
     const int f = ds_->FieldIndex(QStringLiteral("TERMINDATUM"));
     const bool rows = ds_->Active() && !ds_->IsEmpty() && f >= 0;
     PlannerDatePickerTermin->SetDate(rows ? planning::ShownAppointmentDate(ds_->CurrentValue(f)) : QDate());

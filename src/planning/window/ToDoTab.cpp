@@ -198,6 +198,8 @@ void TToDoTab::AdvTabSheetToDoShow() {
 
 void TToDoTab::FillControls() {
     if (!dm_.ProjekteVorhanden) return;
+    // A record the user has changed keeps what the controls show.
+    if (IsEditing(ds_->State()) && ds_->Modified()) return;
     const bool rows = ds_->Active() && !ds_->IsEmpty();
     const auto value = [&](const char *field) {
         const int f = ds_->FieldIndex(QString::fromLatin1(field));

@@ -6,35 +6,15 @@
 #include "platform/core/GermanFormat.h"
 #include "platform/window/TextEntry.h"
 #include "store/core/DatabaseError.h"
+#include "store/core/DateEntry.h"
 
 namespace {
-
-// The German date forms an entry accepts; d.M.yy counts from 1930 to 2029.
+// The date of the entry's text; `invalid` when the text is no date.
 QDate ReadDate(const QString &text, bool *invalid) {
-    const QString t = text.trimmed();
-    *invalid = false;
-    if (t.isEmpty()) return {};
-    const QStringList parts = t.split(QLatin1Char('.'));
-    bool ok = parts.size() == 3;
-    int d = 0, m = 0, y = 0;
-    if (ok) {
-        bool a = false, b = false, c = false;
-        d = parts[0].toInt(&a);
-        m = parts[1].toInt(&b);
-        y = parts[2].toInt(&c);
-        ok = a && b && c && parts[0].size() <= 2 && parts[1].size() <= 2 && (parts[2].size() == 2 || parts[2].size() == 4);
-        if (ok && parts[2].size() == 2) y += y < 30 ? 2000 : 1900;
-    }
-    const QDate date = ok ? QDate(y, m, d) : QDate();
-    *invalid = !date.isValid();
-    return date;
+    const TDateEntry e = ParseDateEntry(text);
+    *invalid = e.kind == TDateEntry::Kind::Invalid;
+    return e.date;
 }
-
-QString NoDateMessage(const QString &text) {
-    return QStringLiteral("\"%1\" ist kein gültiges Datum. Bitte als TT.MM.JJJJ eingeben oder das Feld leeren.")
-        .arg(text.trimmed());
-}
-
 }  // namespace
 
 // --- TUnboundLink -------------------------------------------------------------------
@@ -94,7 +74,7 @@ void TDBDateEditLink::UpdateRecord() {
     if (!ds || !IsEditing(ds->State())) return;
     bool invalid = false;
     const QDate d = ReadDate(Text(), &invalid);
-    if (invalid) throw EDatabaseError(NoDateMessage(Text()));
+    if (invalid) throw EDatabaseError(NotADateMessage(Text()));
     // A typed date is shown in its full form from here on.
     if (d.isValid()) SetDate(d);
 }
@@ -104,7 +84,7 @@ void TDBDateEditLink::CheckOnLeave() {
     bool invalid = false;
     const QDate d = ReadDate(Text(), &invalid);
     if (invalid) {
-        links::ReportRefusal(edit_, NoDateMessage(Text()));
+        links::ReportRefusal(edit_, NotADateMessage(Text()));
         return;
     }
     if (d.isValid() && edit_->text() != de::DateText(d)) SetDate(d);
