@@ -56,8 +56,13 @@ public:
         QRect fill = frame.adjusted(1, 1, -1, -1);
         fill.setWidth(fill.width() * percent / 100);
         painter->fillRect(fill, QColor(0, 0, 255));
-        painter->setPen(percent >= 50 ? Qt::white : Qt::black);
-        painter->drawText(frame, Qt::AlignCenter, QString::number(percent) + QLatin1Char('%'));
+        // Dark figures on the empty part, white ones on the bar.
+        const QString label = QString::number(percent) + QLatin1Char('%');
+        painter->setPen(Qt::black);
+        painter->drawText(frame, Qt::AlignCenter, label);
+        painter->setClipRect(fill);
+        painter->setPen(Qt::white);
+        painter->drawText(frame, Qt::AlignCenter, label);
         painter->restore();
     }
 };
