@@ -59,6 +59,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     const double marks = MedianMs(runs, [&] { view.LoadCalendarMarks(); });
+    const double core = MedianMs(runs, [&] { planning::LoadMonthMarks(dm, shown); });
 
     QImage image(calendar.size(), QImage::Format_ARGB32_Premultiplied);
     const double repaint = MedianMs(runs, [&] {
@@ -69,6 +70,7 @@ int main(int argc, char **argv) {
     PrintFigure("markers", calendar.MarkerCount());
     PrintFigure("bare_statements_ms", bare);
     PrintFigure("load_calendar_marks_ms", marks);
+    PrintFigure("of_which_statements_and_rows_ms", core);
     PrintFigure("calendar_repaint_ms", repaint);
     PrintRatio(marks / bare);
     return 0;

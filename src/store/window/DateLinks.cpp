@@ -141,9 +141,8 @@ TDBSliderLink::TDBSliderLink(QSlider *slider, TDataSource *source, int stop)
             slider_->setSliderPosition(slider_->value());
             return;
         }
-        slider_->setSliderPosition(snapped);
         // The value follows the position once the action is over.
-        QMetaObject::invokeMethod(this, [this] { if (slider_) emit userMoved(slider_->value()); }, Qt::QueuedConnection);
+        slider_->setSliderPosition(snapped);
     });
 }
 

@@ -84,10 +84,6 @@ public:
     // Set by the program: no modified mark (valueChanged still follows).
     void SetPosition(int position);
 
-signals:
-    // The user moved the slider to a stop (after editing has started).
-    void userMoved(int position);
-
 private:
     QPointer<QSlider> slider_;
     int stop_;
