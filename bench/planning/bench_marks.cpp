@@ -70,7 +70,7 @@ int main(int argc, char **argv) {
     PrintFigure("markers", calendar.MarkerCount());
     PrintFigure("bare_statements_ms", bare);
     PrintFigure("load_calendar_marks_ms", marks);
-    PrintFigure("of_which_statements_and_rows_ms", core);
+    PrintFigure("core_marks_list_ms", core);
     PrintFigure("calendar_repaint_ms", repaint);
     PrintRatio(marks / bare);
     return 0;
