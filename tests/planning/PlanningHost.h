@@ -1,7 +1,7 @@
 #pragma once
 // The started program with the to-do and appointment tabs and the calendar's
-// markers hosted on the main window's pages, wired as the main window wires
-// its own tabs.
+// markers on the main window's pages: the main window's own when it builds
+// them, otherwise built here and wired as it wires its other tabs.
 
 #include "planning/window/CalendarMarksView.h"
 #include "planning/window/PlannerCalendar.h"
@@ -15,6 +15,11 @@ struct PlanningHost : RecordsFixture {
     bool Start() {
         if (!RecordsFixture::Start()) return false;
         TfrmMain &w = Main();
+        // Once the main window builds these itself, they are used as they are.
+        Marks = w.findChild<TCalendarMarksView *>();
+        ToDo = w.AdvTabSheetToDo->findChild<TToDoTab *>(QString(), Qt::FindDirectChildrenOnly);
+        Termine = w.AdvTabSheetTermine->findChild<TTermineTab *>(QString(), Qt::FindDirectChildrenOnly);
+        if (Marks && ToDo && Termine) return true;
         Marks = new TCalendarMarksView(w.PlannerCalendar, Dm(), &w);
         TCalendarMarksView::BuildLegend(w.PopupMenuKalender);
         w.LoadCalendarMarks = [this] { Marks->LoadCalendarMarks(); };
