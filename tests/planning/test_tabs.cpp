@@ -339,8 +339,22 @@ private slots:
         QTest::mouseClick(drop, Qt::LeftButton, {}, drop->DayRect(QDate(2007, 12, 24)).center());
         QTRY_VERIFY(!a.PlannerDatePickerTermin->DropDown());
         QCOMPARE(e->text(), QStringLiteral("24.12.2007"));
+        // By keyboard: F4 drops it down, Escape leaves the field alone, Enter takes the day.
+        QTest::keyClick(e, Qt::Key_F4);
+        QVERIFY(a.PlannerDatePickerTermin->DropDown());
+        QTest::keyClick(a.PlannerDatePickerTermin->DropDown(), Qt::Key_Escape);
+        QTRY_VERIFY(!a.PlannerDatePickerTermin->DropDown());
+        QCOMPARE(e->text(), QStringLiteral("24.12.2007"));
+        QTest::keyClick(e, Qt::Key_F4);
+        QTest::keyClick(a.PlannerDatePickerTermin->DropDown(), Qt::Key_Right);
+        QTest::keyClick(a.PlannerDatePickerTermin->DropDown(), Qt::Key_Return);
+        QTRY_VERIFY(!a.PlannerDatePickerTermin->DropDown());
+        QCOMPARE(e->text(), QStringLiteral("25.12.2007"));
         f.Save();
-        QCOMPARE(f.Committed(QStringLiteral("select TERMINDATUM from TBLTERMINE where ID = 2")).toDate(), QDate(2007, 12, 24));
+        QCOMPARE(f.Committed(QStringLiteral("select TERMINDATUM from TBLTERMINE where ID = 2")).toDate(), QDate(2007, 12, 25));
+        // Locked in Browse: the button does not drop the calendar down.
+        QTest::mouseClick(a.PlannerDatePickerTermin->DropButton(), Qt::LeftButton);
+        QVERIFY(!a.PlannerDatePickerTermin->DropDown());
     }
 
     void deletesAskNameAndRebuildTheMarkers() {
