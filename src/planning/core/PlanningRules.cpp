@@ -1,0 +1,133 @@
+#include "planning/core/PlanningRules.h"
+
+#include <optional>
+#include <span>
+
+#include "platform/core/GermanFormat.h"
+#include "store/core/DatabaseError.h"
+
+namespace planning {
+
+QDate NoDateThreshold() { return de::ParseDate(QStringLiteral("01.01.2000")); }
+
+namespace {
+QDate StoredDate(const QVariant &stored) {
+    if (!stored.isValid() || stored.isNull()) return {};
+    if (stored.typeId() == QMetaType::QDateTime) return stored.toDateTime().date();
+    return stored.toDate();
+}
+}  // namespace
+
+QDate ShownDueDate(const QVariant &stored) {
+    const QDate d = StoredDate(stored);
+    return d.isValid() && d > NoDateThreshold() ? d : QDate();
+}
+
+QDate ShownAppointmentDate(const QVariant &stored) { return StoredDate(stored); }
+
+QString DateFieldText(const QDate &date) { return date.isValid() ? de::DateText(date) : QString(); }
+
+int SnapProgress(int value) {
+    const int v = qBound(0, value, 100);
+    return (v + 12) / 25 * 25;
+}
+
+bool DoneShown(const QVariant &erledigt, bool fromSlider) {
+    if (erledigt.isNull() || !erledigt.isValid()) return fromSlider;
+    bool ok = false;
+    const int v = erledigt.toInt(&ok);
+    if (ok && v == 1) return true;
+    if (ok && v == 0) return false;
+    return fromSlider;
+}
+
+namespace {
+// The date of a non-empty field, refused before the record is touched.
+std::optional<QDate> FieldDate(const QString &dateText) {
+    const TDateEntry e = ParseDateEntry(dateText);
+    if (e.kind == TDateEntry::Kind::Invalid) throw EDatabaseError(NotADateMessage(dateText));
+    if (e.kind == TDateEntry::Kind::Empty) return std::nullopt;
+    return e.date;
+}
+}  // namespace
+
+void WriteToDo(TIBDataSet &ds, const QVariant &projectId, const TToDoEntry &entry) {
+    const std::optional<QDate> date = FieldDate(entry.dateText);
+    ds.FieldByName(QStringLiteral("PROJEKTID")).SetValue(projectId);
+    // An empty field leaves the stored date: dates up to the threshold show
+    // empty and must survive a save.
+    if (date) ds.FieldByName(QStringLiteral("BISTERMIN")).SetValue(*date);
+    ds.FieldByName(QStringLiteral("FORTSCHRITT")).SetValue(entry.progress);
+    ds.FieldByName(QStringLiteral("ERLEDIGT")).SetValue(entry.done ? 1 : 0);
+}
+
+void WriteAppointment(TIBDataSet &ds, const QVariant &projectId, const QString &dateText) {
+    const std::optional<QDate> date = FieldDate(dateText);
+    ds.FieldByName(QStringLiteral("PROJEKTID")).SetValue(projectId);
+    if (date) ds.FieldByName(QStringLiteral("TERMINDATUM")).SetValue(*date);
+}
+
+TDeleteTexts ToDoDeleteTexts() {
+    const QString done = QStringLiteral(" wurde gelöscht");
+    return {QStringLiteral("Kein ToDo-Item zum Löschen vorhanden"), QStringLiteral("Soll das ToDo-Item "),
+            QStringLiteral("ToDo-Item "), done, QStringLiteral("ToDo-Item "), done};
+}
+
+TDeleteTexts AppointmentDeleteTexts() {
+    const QString done = QStringLiteral(" wurde gelöscht");
+    return {QStringLiteral("Kein Termin zum Löschen vorhanden"), QStringLiteral("Soll der Termin "),
+            QStringLiteral("Termin "), done, QStringLiteral("Termin "), done};
+}
+
+std::array<int, 4> ToDoColumnWidths(int width) {
+    const int description = width / 2;
+    return {description, 44, width - description - 114, 66};
+}
+
+std::array<int, 2> AppointmentColumnWidths(int width) { return {66, width - 66 - 4}; }
+
+namespace {
+// One line of an enabling table; Save: -1 unchanged, 0 disabled, 1 enabled.
+struct TEnablingRow {
+    bool projects;
+    TDataSetState state;
+    bool touch, open, insert, edit, del;
+    int save;
+};
+using S = TDataSetState;
+// Without a project every state gives the locked line.
+constexpr TEnablingRow kNoProject{false, S::dsBrowse, true, false, false, false, false, -1};
+constexpr TEnablingRow kToDo[] = {
+    {true, S::dsBrowse, true, false, true, true, true, 1},
+    {true, S::dsEdit, true, true, true, false, true, 1},
+    {true, S::dsInsert, true, true, true, true, false, 1},
+    {true, S::dsInactive, false, false, false, false, false, -1},
+};
+constexpr TEnablingRow kAppointment[] = {
+    {true, S::dsBrowse, true, false, true, true, true, -1},
+    {true, S::dsEdit, true, true, true, false, true, 1},
+    {true, S::dsInsert, true, true, true, true, false, 1},
+    {true, S::dsInactive, false, false, false, false, false, -1},
+};
+
+TDetailEnabling FromRow(const TEnablingRow &r) {
+    TDetailEnabling e;
+    e.Touch = r.touch;
+    e.FieldsOpen = r.open;
+    e.Insert = r.insert;
+    e.Edit = r.edit;
+    e.Delete = r.del;
+    if (r.save >= 0) e.Save = r.save == 1;
+    return e;
+}
+}  // namespace
+
+TDetailEnabling PlanningEnabling(TPlanningKind kind, TDataSetState state, bool projekteVorhanden) {
+    if (!projekteVorhanden) return FromRow(kNoProject);
+    for (const TEnablingRow &r : kind == TPlanningKind::ToDo ? std::span<const TEnablingRow>(kToDo)
+                                                             : std::span<const TEnablingRow>(kAppointment))
+        if (r.state == state) return FromRow(r);
+    return {};
+}
+
+}  // namespace planning
