@@ -18,6 +18,9 @@
 #include "records/window/ProjectList.h"
 #include "services/core/HotLog.h"
 #include "services/window/HotLogMemo.h"
+#include "planning/window/CalendarMarksView.h"
+#include "planning/window/TermineTab.h"
+#include "planning/window/ToDoTab.h"
 #include "store/window/Looks.h"
 
 #ifndef TRESORO_HOMEPAGE
@@ -204,11 +207,7 @@ void TfrmMain::BuildPanels() {
     AttachContextMenu(DBGridProjekte, PopupMenuProjektliste);
     PopupMenuKalender = new QMenu(this);
     PopupMenuKalender->setObjectName(QStringLiteral("PopupMenuKalender"));
-    QAction *legend = PopupMenuKalender->addAction(QStringLiteral("Legende:"));
-    legend->setEnabled(true);
-    PopupMenuKalender->addSeparator();
-    PopupMenuKalender->addAction(ImageListMain::Icon(ImageListMain::LegendAppointment), QStringLiteral("Termin"));
-    PopupMenuKalender->addAction(ImageListMain::Icon(ImageListMain::LegendToDo), QStringLiteral("ToDo-Eintrag"));
+    TCalendarMarksView::BuildLegend(PopupMenuKalender);
     AttachContextMenu(PlannerCalendar, PopupMenuKalender);
 
     PanelProjektdetails = new QWidget(AdvSplitter1);
@@ -364,6 +363,16 @@ void TfrmMain::ConnectDataModule() {
     TelefonTab = new TTelefonTab(AdvTabSheetTelefon, PopupMenuTelefon, *dm, *this, *Projects);
     RegisterTabShow(AdvTabSheetEmail, [this] { AdvTabSheetEmailShow(); });
     RegisterTabShow(AdvTabSheetTelefon, [this] { AdvTabSheetTelefonShow(); });
+    CalendarMarks = new TCalendarMarksView(PlannerCalendar, *dm, this);
+    LoadCalendarMarks = [this] { CalendarMarks->LoadCalendarMarks(); };
+    ToDoTab = new TToDoTab(AdvTabSheetToDo, PopupMenuToDo, *dm, *this, *Projects);
+    TermineTab = new TTermineTab(AdvTabSheetTermine, PopupMenuTermine, *dm, *this, *Projects);
+    ToDoTab->LoadCalendarMarks = LoadCalendarMarks;
+    TermineTab->LoadCalendarMarks = LoadCalendarMarks;
+    Projects->ToDoShow = [this] { ToDoTab->AdvTabSheetToDoShow(); };
+    Projects->TermineShow = [this] { TermineTab->AdvTabSheetTermineShow(); };
+    RegisterTabShow(AdvTabSheetToDo, [this] { ToDoTab->AdvTabSheetToDoShow(); });
+    RegisterTabShow(AdvTabSheetTermine, [this] { TermineTab->AdvTabSheetTermineShow(); });
 
     TProjectList *p = Projects;
     for (QAction *a : {BtnInsert, TBItemHinzufuegen}) connect(a, &QAction::triggered, p, &TProjectList::BtnInsertClick);

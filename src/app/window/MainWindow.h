@@ -27,6 +27,9 @@ class TProjectList;
 class TEmailTab;
 class TTelefonTab;
 class TAccessDataTab;
+class TToDoTab;
+class TTermineTab;
+class TCalendarMarksView;
 
 class TfrmMain : public QMainWindow, public TShell {
     Q_OBJECT
@@ -93,6 +96,9 @@ public:
     TEmailTab *EmailTab = nullptr;
     TTelefonTab *TelefonTab = nullptr;
     TAccessDataTab *AccessData = nullptr;  // the tab "Zugangsdaten", built by the start-up
+    TToDoTab *ToDoTab = nullptr;
+    TTermineTab *TermineTab = nullptr;
+    TCalendarMarksView *CalendarMarks = nullptr;
     THotLog &Log;
     TLbSHA1 LbSHA11;
 
