@@ -186,6 +186,30 @@ private slots:
                       file.fileName(), QStringLiteral("--quality"), QStringLiteral("95")}).Code, 2);
     }
 
+    void toDosAndAppointmentsAreStoredAsTheTabsStoreThem() {
+        Cli cli;
+        cli.Seed();
+        QCOMPARE(cli({QStringLiteral("add-todo"), QStringLiteral("Bank"), QStringLiteral("Rechnung prüfen"), QStringLiteral("--due"),
+                      QStringLiteral("15.12.26"), QStringLiteral("--progress"), QStringLiteral("100")}).Code, 0);
+        QCOMPARE(cli({QStringLiteral("add-appointment"), QStringLiteral("Bank"), QStringLiteral("3.1.2027"), QStringLiteral("Termin Ü")}).Code, 0);
+        QCOMPARE(cli.Committed(QStringLiteral("select BESCHREIBUNG || '|' || FORTSCHRITT || '|' || ERLEDIGT || '|' || BISTERMIN || '|' || PROJEKTID from TBLTODO")).toString(),
+                 QStringLiteral("Rechnung prüfen|100|1|2026-12-15|1"));
+        QCOMPARE(cli.Committed(QStringLiteral("select TERMINDATUM from TBLTERMINE")).toDate(), QDate(2027, 1, 3));
+        const TRun shown = cli({QStringLiteral("show"), QStringLiteral("Bank")});
+        QVERIFY2(shown.Out.contains(QStringLiteral("Rechnung prüfen\tFortschritt: 100 %\terledigt: ja\tfällig: 15.12.2026")), qPrintable(shown.Out));
+        QVERIFY2(shown.Out.contains(QStringLiteral("03.01.2027\tTermin Ü")), qPrintable(shown.Out));
+        // What is no date or no stop is refused; nothing is stored.
+        QCOMPARE(cli({QStringLiteral("add-todo"), QStringLiteral("Bank"), QStringLiteral("x"), QStringLiteral("--due"), QStringLiteral("32.1.2027")}).Code, 1);
+        QCOMPARE(cli({QStringLiteral("add-todo"), QStringLiteral("Bank"), QStringLiteral("x"), QStringLiteral("--progress"), QStringLiteral("30")}).Code, 2);
+        QCOMPARE(cli({QStringLiteral("add-appointment"), QStringLiteral("Bank"), QStringLiteral("morgen"), QStringLiteral("x")}).Code, 1);
+        QCOMPARE(cli.Committed(QStringLiteral("select count(*) from TBLTODO")).toInt() + cli.Committed(QStringLiteral("select count(*) from TBLTERMINE")).toInt(), 2);
+        QFile log(cli.folder.File(QStringLiteral("tresoro-cli.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray text = log.readAll();
+        QVERIFY(text.contains("ToDodaten zu Projekt BANK wurden gesichert"));
+        QVERIFY(text.contains("Termindaten zu Projekt BANK wurden gesichert"));
+    }
+
     void theCsvExportParsesBackToTheFields() {
         Cli cli;
         cli.Seed();

@@ -12,6 +12,7 @@
 #include "platform/core/Dialogs.h"
 #include "platform/core/GermanFormat.h"
 #include "platform/core/SingleInstance.h"
+#include "planning/core/PlanningRules.h"
 #include "platform/core/Terminal.h"
 #include "records/core/DetailKinds.h"
 #include "records/core/ProjectRules.h"
@@ -21,6 +22,7 @@
 #include "screenshots/core/Screenshots.h"
 #include "services/core/HotLog.h"
 #include "store/core/DataModule.h"
+#include "store/core/DateEntry.h"
 #include "store/core/FieldText.h"
 #include "store/core/Shell.h"
 #include "vault/core/AccessDataRules.h"
@@ -57,6 +59,9 @@ const char *const kHelp =
     "  add-project NAME                       legt ein Projekt an\n"
     "  add-access PROJEKT USERID [--remark TEXT]\n"
     "                                         legt Zugangsdaten an (fragt Masterkennwort und Kennwort)\n"
+    "  add-todo PROJEKT TEXT [--due DATUM] [--progress 0|25|50|75|100]\n"
+    "                                         legt einen ToDo-Eintrag an\n"
+    "  add-appointment PROJEKT DATUM TEXT     legt einen Termin an (DATUM als TT.MM.JJJJ)\n"
     "  set-master                             legt das Masterkennwort an oder ändert es\n"
     "  screenshot get PROJEKT USERID DATEI    schreibt das gespeicherte Bild (JPEG)\n"
     "  screenshot set PROJEKT USERID DATEI [--quality N]\n"
@@ -387,6 +392,48 @@ int Screenshot(TSession &s, QStringList args) {
     return kDone;
 }
 
+int AddToDo(TSession &s, QStringList args) {
+    const QString due = TakeOption(args, QStringLiteral("--due"));
+    const QString progressText = TakeOption(args, QStringLiteral("--progress"));
+    Need(args, 3, "add-todo PROJEKT TEXT [--due DATUM] [--progress N]");
+    const QString text = Checked(args.at(2), QStringLiteral("Beschreibung"));
+    if (text.size() > 80) Refuse(QStringLiteral("Die Beschreibung hat höchstens 80 Zeichen"));
+    bool ok = true;
+    const int progress = progressText.isEmpty() ? 0 : progressText.toInt(&ok);
+    if (!ok || planning::SnapProgress(progress) != progress || progress < 0 || progress > 100)
+        Usage(QStringLiteral("--progress ist 0, 25, 50, 75 oder 100"));
+    if (ParseDateEntry(due).kind == TDateEntry::Kind::Invalid) Refuse(NotADateMessage(due));
+    const QVariant project = QVariant::fromValue(s.Project(args.at(1)));
+    TIBDataSet *ds = s.dm.IBDataSetToDo;
+    ds->BeforePost = [&] { planning::WriteToDo(*ds, project, {due, progress, planning::DoneForProgress(progress)}); };
+    ds->AfterPost = [&s] { projects::DetailAfterPost(s.dm, s.shell, QStringLiteral("ToDodaten")); };
+    ds->Append();
+    ds->FieldByName(QStringLiteral("BESCHREIBUNG")).SetValue(text);
+    s.Save();
+    ds->BeforePost = nullptr;
+    ds->AfterPost = nullptr;
+    return kDone;
+}
+
+int AddAppointment(TSession &s, const QStringList &args) {
+    Need(args, 4, "add-appointment PROJEKT DATUM TEXT");
+    const QString date = args.at(2);
+    const QString text = Checked(args.at(3), QStringLiteral("Beschreibung"));
+    if (text.size() > 80) Refuse(QStringLiteral("Die Beschreibung hat höchstens 80 Zeichen"));
+    const TDateEntry entry = ParseDateEntry(date);
+    if (entry.kind != TDateEntry::Kind::Date) Refuse(NotADateMessage(date));
+    const QVariant project = QVariant::fromValue(s.Project(args.at(1)));
+    TIBDataSet *ds = s.dm.IBDataSetTermine;
+    ds->BeforePost = [&] { planning::WriteAppointment(*ds, project, date); };
+    ds->AfterPost = [&s] { projects::DetailAfterPost(s.dm, s.shell, QStringLiteral("Termindaten")); };
+    ds->Append();
+    ds->FieldByName(QStringLiteral("BESCHREIBUNG")).SetValue(text);
+    s.Save();
+    ds->BeforePost = nullptr;
+    ds->AfterPost = nullptr;
+    return kDone;
+}
+
 int Export(TSession &s, QStringList args) {
     const QString format = TakeOption(args, QStringLiteral("--format"));
     const QString output = TakeOption(args, QStringLiteral("--output"));
@@ -474,6 +521,8 @@ int Dispatch(TSession &s, QStringList args) {
         return SetMaster(s);
     }
     if (command == QLatin1String("screenshot")) return Screenshot(s, args);
+    if (command == QLatin1String("add-todo")) return AddToDo(s, args);
+    if (command == QLatin1String("add-appointment")) return AddAppointment(s, args);
     if (command == QLatin1String("export")) return Export(s, args);
     Usage(QStringLiteral("Unbekannter Befehl \"%1\"; tresoro-cli --help zeigt alle").arg(command));
 }

@@ -30,6 +30,11 @@ void AfterPost(TDataModule1 &dm, TShell &shell) {
     shell.LogLine(QStringLiteral("Projekt ") + NameUpper(dm) + QStringLiteral(" wurde gesichert"));
 }
 
+void DetailAfterPost(TDataModule1 &dm, TShell &shell, const QString &what) {
+    dm.IBTransaction.CommitRetaining();
+    shell.LogLine(what + QStringLiteral(" zu Projekt ") + NameUpper(dm) + QStringLiteral(" wurden gesichert"));
+}
+
 bool Select(TDataModule1 &dm, qint64 id) {
     TIBDataSet *p = dm.IBDataSetProjekt;
     const int f = p->FieldIndex(QStringLiteral("ID"));

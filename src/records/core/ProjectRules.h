@@ -14,6 +14,9 @@ void CountProjekte(TDataModule1 &dm);
 QString NameUpper(TDataModule1 &dm);
 // After a project row was written: commit retaining, count, log line.
 void AfterPost(TDataModule1 &dm, TShell &shell);
+// After a detail row was written: commit retaining and the log line
+// "<what> zu Projekt <NAME> wurden gesichert".
+void DetailAfterPost(TDataModule1 &dm, TShell &shell, const QString &what);
 // Makes the project with this ID current and limits the detail datasets to
 // it; false when there is none.
 bool Select(TDataModule1 &dm, qint64 id);

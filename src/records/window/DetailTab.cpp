@@ -6,6 +6,7 @@
 
 #include "app/window/icons/ImageListMain.h"
 #include "store/window/Looks.h"
+#include "records/core/ProjectRules.h"
 #include "records/window/TabFrame.h"
 #include "store/core/Workflow.h"
 
@@ -124,10 +125,7 @@ void TDetailTab::ApplyStateRules() {
                     shell_);
 }
 
-void TDetailTab::AfterSave(const QString &what) {
-    dm_.IBTransaction.CommitRetaining();
-    shell_.LogLine(what + QStringLiteral(" zu Projekt ") + projects_.ProjectNameUpper() + QStringLiteral(" wurden gesichert"));
-}
+void TDetailTab::AfterSave(const QString &what) { projects::DetailAfterPost(dm_, shell_, what); }
 
 // --- e-mail ---------------------------------------------------------------------
 
