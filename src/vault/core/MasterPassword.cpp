@@ -175,7 +175,7 @@ void TMasterPassword::ReencipherAccessPasswords() {
     // on; the clear password never enters the record. Nothing is committed
     // until the whole run is done. The widgets do not follow each record;
     // they catch up once at the end, also on failure.
-    const QString newDigest = vault::StoredMasterDigest(dm_);
+    vault::TPasswordKey oldKey(state_.AlterMasterDigest), newKey(vault::StoredMasterDigest(dm_));
     TDisabledControls quiet(ds);
     TLogBatch lines(log_, shell_);
     const int kennwort = ds->FieldIndex(QStringLiteral("KENNWORT"));
@@ -190,9 +190,9 @@ void TMasterPassword::ReencipherAccessPasswords() {
         }
         QString renewed;
         try {
-            QString clear = vault::DecipherPassword(state_.LbBlowfish, state_.AlterMasterDigest, stored);
+            QString clear = oldKey.Decipher(stored);
             secure::TWipeOnExit wipeClear(clear);
-            renewed = vault::EncipherPassword(state_.LbBlowfish, newDigest, clear);
+            renewed = newKey.Encipher(clear);
         } catch (...) {
             // The user must be able to find the record that stops every attempt.
             lines.Add(QStringLiteral("Zugangsdatensatz %1 (ID %2, UserID %3, Projekt %4) konnte nicht entschlüsselt werden")

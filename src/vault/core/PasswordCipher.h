@@ -4,10 +4,25 @@
 // writes that column.
 
 #include <QString>
+#include <memory>
 
 class TLbBlowfish;
 
 namespace vault {
+
+// A cipher keyed once under a master digest, for runs over many records.
+class TPasswordKey {
+public:
+    explicit TPasswordKey(const QString &masterDigest);
+    ~TPasswordKey();
+    TPasswordKey(const TPasswordKey &) = delete;
+    TPasswordKey &operator=(const TPasswordKey &) = delete;
+    QString Encipher(const QString &clear);
+    QString Decipher(const QString &storedForm);
+
+private:
+    std::unique_ptr<TLbBlowfish> cipher_;
+};
 
 // Throws cp1252::EUnencodable for a character outside Windows-1252.
 QString EncipherPassword(TLbBlowfish &cipher, const QString &masterDigest, const QString &clear);
