@@ -18,6 +18,8 @@
 #include "records/window/ProjectList.h"
 #include "services/core/HotLog.h"
 #include "services/window/HotLogMemo.h"
+#include "records/window/TabFrame.h"
+#include <QShortcut>
 #include "planning/window/CalendarMarksView.h"
 #include "planning/window/TermineTab.h"
 #include "planning/window/ToDoTab.h"
@@ -293,6 +295,44 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TfrmMain::InstallKeys() {
+    auto shortcut = [this](const QKeySequence &key, std::function<void()> run) {
+        auto *s = new QShortcut(key, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, std::move(run));
+    };
+    auto saveIfEnabled = [this] {
+        if (BtnSave->isEnabled()) BtnSave->trigger();
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), saveIfEnabled);
+    // Ctrl+1 .. Ctrl+6 select a tab; F6 moves between project list, tab and calendar.
+    for (int i = 0; i < AdvPageControl->count() && i < 9; ++i)
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), [this, i] { AdvPageControl->setCurrentIndex(i); });
+    shortcut(QKeySequence(Qt::Key_F6), [this] {
+        QWidget *focus = QApplication::focusWidget();
+        auto inside = [focus](QWidget *area) { return focus && (focus == area || area->isAncestorOf(focus)); };
+        if (inside(PanelProjektliste) && !inside(PlannerCalendar)) {
+            QWidget *page = AdvPageControl->currentWidget();
+            QWidget *first = page ? page->nextInFocusChain() : nullptr;
+            while (first && first != page && !(page->isAncestorOf(first) && first->isEnabled() && first->isVisible() &&
+                                                (first->focusPolicy() & Qt::TabFocus)))
+                first = first->nextInFocusChain();
+            (first && first != page ? first : AdvPageControl)->setFocus(Qt::ShortcutFocusReason);
+        } else if (inside(PanelProjektdetails)) {
+            PlannerCalendar->setFocus(Qt::ShortcutFocusReason);
+        } else {
+            DBGridProjekte->setFocus(Qt::ShortcutFocusReason);
+        }
+    });
+    // The project list has the record keys of every tab.
+    tabframe::InstallKeys(PanelProjektliste, {BtnInsert, BtnEdit, BtnProjektAbbrechen, BtnDelete}, DBGridProjekte);
+    // Enter in a single-line field of a tab runs the save command (a memo breaks the line).
+    for (QWidget *page : {AdvTabSheetZugangsdaten, AdvTabSheetEmail, AdvTabSheetTelefon, AdvTabSheetToDo, AdvTabSheetTermine})
+        for (QLineEdit *edit : page->findChildren<QLineEdit *>())
+            if (!qobject_cast<QAbstractItemView *>(edit->parentWidget()))
+                connect(edit, &QLineEdit::returnPressed, this, saveIfEnabled);
+}
+
 void TfrmMain::RegisterTabShow(QWidget *page, std::function<void()> show, bool fitsOnResize) {
     TabShows.append({page, std::move(show), fitsOnResize});
 }
@@ -373,6 +413,7 @@ void TfrmMain::ConnectDataModule() {
     Projects->TermineShow = [this] { TermineTab->AdvTabSheetTermineShow(); };
     RegisterTabShow(AdvTabSheetToDo, [this] { ToDoTab->AdvTabSheetToDoShow(); });
     RegisterTabShow(AdvTabSheetTermine, [this] { TermineTab->AdvTabSheetTermineShow(); });
+    InstallKeys();
 
     TProjectList *p = Projects;
     for (QAction *a : {BtnInsert, TBItemHinzufuegen}) connect(a, &QAction::triggered, p, &TProjectList::BtnInsertClick);

@@ -145,6 +145,7 @@ private:
     QAction *MakeAction(const char *name, const QString &text, const QString &hint, ImageListMain::Index icon);
     void AttachContextMenu(QWidget *widget, QMenu *menu);
     void ConnectDataModule();
+    void InstallKeys();
     void CriticalOpenError();
     void TabShown(int index);
 

@@ -51,6 +51,7 @@ void TDetailTab::BuildFrame(const char *toolBarName, const std::array<std::pair<
     Splitter->setSizes({68, 400});
     layout->addWidget(Splitter, 1);
 
+    tabframe::InstallKeys(page_, made, Grid);
     connect(BtnInsert, &QAction::triggered, this, &TDetailTab::Add);
     connect(BtnEdit, &QAction::triggered, this, &TDetailTab::EditRecord);
     connect(BtnAbbrechen, &QAction::triggered, this, &TDetailTab::CancelRecord);

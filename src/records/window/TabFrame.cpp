@@ -1,5 +1,9 @@
 #include "records/window/TabFrame.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QShortcut>
+
 #include "app/window/icons/ImageListMain.h"
 #include "store/core/Shell.h"
 #include "store/window/Looks.h"
@@ -34,6 +38,50 @@ QList<QAction *> AddPopupEntries(QMenu *menu, const std::array<TEntry, 4> &entri
         made << entry;
     }
     return made;
+}
+
+namespace {
+void RunIfEnabled(QAction *action) {
+    if (action && action->isEnabled()) action->trigger();
+}
+
+class TGridDeleteKey : public QObject {
+public:
+    TGridDeleteKey(QWidget *grid, QAction *del) : QObject(grid), del_(del) { grid->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete &&
+            static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+            RunIfEnabled(del_);
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAction *del_;
+};
+}  // namespace
+
+void InstallKeys(QWidget *page, const TButtons &buttons, QWidget *grid) {
+    const std::pair<QKeySequence, QAction *> keys[] = {{QKeySequence(Qt::Key_Insert), buttons.Insert},
+                                                       {QKeySequence(Qt::CTRL | Qt::Key_N), buttons.Insert},
+                                                       {QKeySequence(Qt::Key_F2), buttons.Edit},
+                                                       {QKeySequence(Qt::Key_Escape), buttons.Cancel}};
+    for (const auto &[key, action] : keys) {
+        auto *shortcut = new QShortcut(key, page);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, page, [action = action, key = key] {
+            // An open drop-down takes Escape for itself.
+            if (QWidget *popup = QApplication::activePopupWidget(); popup && key == QKeySequence(Qt::Key_Escape)) {
+                popup->close();
+                return;
+            }
+            RunIfEnabled(action);
+        });
+    }
+    if (grid) new TGridDeleteKey(grid, buttons.Delete);
 }
 
 void Apply(const TEnabling &row, const QList<QWidget *> &fields, const TButtons &buttons, TShell &shell) {

@@ -37,6 +37,12 @@ struct TEntry {
 };
 QList<QAction *> AddPopupEntries(QMenu *menu, const std::array<TEntry, 4> &entries);
 
+// The keys of a record tab, active while the focus is inside `page`:
+// Insert or Ctrl+N adds, F2 edits, Escape cancels, Delete on the focused
+// grid deletes (with the tab's question). Each runs only while its button
+// is enabled.
+void InstallKeys(QWidget *page, const TButtons &buttons, QWidget *grid);
+
 // Opens or locks the fields and switches the buttons as the row says.
 void Apply(const TEnabling &row, const QList<QWidget *> &fields, const TButtons &buttons, TShell &shell);
 

@@ -58,6 +58,7 @@ void TAccessDataTab::BuildControls() {
     BtnDeleteZugangsdaten = made.Delete;
     for (QAction *a : {BtnInsertZugangsdaten, BtnEditZugangsdaten, BtnZugangsdatenAbbrechen, BtnDeleteZugangsdaten})
         a->setStatusTip(a->toolTip());
+    tabframe::InstallKeys(host_.Page, made, host_.Grid);
     ToolBarZugangsdaten->addSeparator();
     connect(BtnInsertZugangsdaten, &QAction::triggered, this, &TAccessDataTab::BtnInsertZugangsdatenClick);
     connect(BtnEditZugangsdaten, &QAction::triggered, this, &TAccessDataTab::BtnEditZugangsdatenClick);
