@@ -1,6 +1,7 @@
 // The record keys on the real window, driven by key events: a table of key,
 // focused control, state before, and the state after.
 
+#include <QHeaderView>
 #include <QtTest>
 
 #include "../records/RecordsFixture.h"
@@ -9,6 +10,16 @@
 class TestKeys : public QObject {
     Q_OBJECT
 private slots:
+    void headingsAreCutAtTheirEndAndShownWholeAsHints() {
+        RecordsFixture f;
+        QVERIFY(f.Start());
+        TDBGridView *grid = f.Main().DBAdvGridZugangsdaten;
+        QHeaderView *header = grid->horizontalHeader();
+        QCOMPARE(header->textElideMode(), Qt::ElideRight);
+        QVERIFY(!header->highlightSections());
+        QCOMPARE(grid->model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toString(), QStringLiteral("Kennwort (verschlüsselt)"));
+    }
+
     void theRecordKeys_data() {
         QTest::addColumn<QString>("focus");   // control that has the focus
         QTest::addColumn<QString>("before");  // what is set up first

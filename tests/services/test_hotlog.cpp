@@ -319,6 +319,16 @@ private slots:
         QTRY_COMPARE(memo.document()->blockCount(), 201);
         QVERIFY(bar->maximum() > 0);
         QCOMPARE(bar->value(), bar->maximum());
+        // Scrolled up by the user, the view stays where it is; at the end it follows again.
+        bar->setValue(10);
+        log.WriteLine(QStringLiteral("noch eine"));
+        QTRY_COMPARE(memo.document()->blockCount(), 202);
+        QCOMPARE(bar->value(), 10);
+        bar->setValue(bar->maximum());
+        log.WriteLine(QStringLiteral("und noch eine"));
+        QTRY_COMPARE(memo.document()->blockCount(), 203);
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(memo.horizontalScrollBar()->value(), 0);
     }
 
     void destructionWritesEverythingQueued() {

@@ -18,17 +18,24 @@ public:
         QPlainTextEdit *edit = memo_.data();
         if (!edit) return;
         edit->setUpdatesEnabled(false);
+        QScrollBar *bar = edit->verticalScrollBar();
+        QScrollBar *across = edit->horizontalScrollBar();
+        // The view follows the newest line unless the user has scrolled up,
+        // and stays at the lines' beginnings unless scrolled across.
+        const bool atEnd = bar->value() >= bar->maximum();
+        const int left = across->value();
         edit->appendPlainText(text);
-        if (scrollToEnd) {
-            QScrollBar *bar = edit->verticalScrollBar();
-            bar->setValue(bar->maximum());
-        }
+        across->setValue(left);
+        // The first time it is asked to, it goes to the end whatever was shown.
+        if (scrollToEnd && (atEnd || !asked_)) bar->setValue(bar->maximum());
+        asked_ = asked_ || scrollToEnd;
         edit->setUpdatesEnabled(true);
         edit->viewport()->update();
     }
 
 private:
     QPointer<QPlainTextEdit> memo_;
+    bool asked_ = false;
 };
 }  // namespace
 

@@ -206,7 +206,7 @@ QVariant TDBGridModel::data(const QModelIndex &index, int role) const {
 }
 
 QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return QVariant();
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return QVariant();
     if (orientation == Qt::Horizontal && section >= 0 && section < columns_.size()) return columns_.at(section).Title;
     return QVariant();
 }
@@ -292,6 +292,11 @@ TDBGridView::TDBGridView(QWidget *parent) : QTableView(parent) {
                     QAbstractItemView::DoubleClicked);
     verticalHeader()->hide();
     setWordWrap(false);
+    // A heading wider than its column shows from its first letter, cut at
+    // the end, the whole text as a tool tip. Bold headings would be measured
+    // in the plain font and cut at both ends.
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setTextElideMode(Qt::ElideRight);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &i) { emit CellClicked(i.row(), i.column()); });
 }
 
