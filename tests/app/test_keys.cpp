@@ -71,6 +71,9 @@ private slots:
         QTest::keySequence(focused, seq);
         QApplication::processEvents();
 
+        // The state panel shows the record being edited, whichever tab it is on.
+        if (after.endsWith(QLatin1String(" Insert")) || after.endsWith(QLatin1String(" Edit")))
+            QCOMPARE(w.StatusBarMain->PanelText(1), after.section(QLatin1Char(' '), 1));
         if (after.startsWith(QLatin1String("project ")))
             QCOMPARE(StateName(dm.IBDataSetProjekt->State()), after.mid(8));
         else if (after.startsWith(QLatin1String("email ")) && after != QLatin1String("email saved"))

@@ -392,7 +392,16 @@ void TfrmMain::ConnectDataModule() {
     controls.BtnEdit = BtnEdit;
     controls.BtnDelete = BtnDelete;
     controls.DBGridProjekte = DBGridProjekte;
-    controls.SetStatePanel = [this](const QString &text) { StatusBarMain->SetPanelText(1, text); };
+    // Panel 1 shows the state of the record being edited in any tab, else the project list's.
+    auto statePanel = [this, dm] {
+        TDataSetState shown = dm->IBDataSetProjekt->State();
+        for (TIBDataSet *ds : dm->DataSets())
+            if (ds != dm->IBDataSetAllgemein && IsEditing(ds->State())) shown = ds->State();
+        if (shown != TDataSetState::dsInactive) StatusBarMain->SetPanelText(1, StateName(shown));
+    };
+    controls.SetStatePanel = [statePanel](const QString &) { statePanel(); };
+    for (TIBDataSet *ds : dm->DataSets())
+        if (ds != dm->IBDataSetProjekt) connect(ds, &TIBDataSet::StateChanged, this, statePanel);
     Projects = new TProjectList(*dm, *this, controls, this);
     Projects->ShowMasterPasswordWindow = [this] { MasterKennwort1Click(); };
     Projects->LoadCalendarMarks = [this] {
