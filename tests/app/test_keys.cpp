@@ -1,6 +1,7 @@
 // The record keys on the real window, driven by key events: a table of key,
 // focused control, state before, and the state after.
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QtTest>
 
@@ -18,6 +19,27 @@ private slots:
         QCOMPARE(header->textElideMode(), Qt::ElideRight);
         QVERIFY(!header->highlightSections());
         QCOMPARE(grid->model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toString(), QStringLiteral("Kennwort (verschlüsselt)"));
+    }
+
+    void everyControlHasAnAccessibleName() {
+        RecordsFixture f;
+        QVERIFY(f.Start());
+        TfrmMain &w = f.Main();
+        QStringList unnamed;
+        for (int i = 0; i < w.AdvPageControl->count(); ++i) {
+            w.AdvPageControl->setCurrentIndex(i);
+            QApplication::processEvents();
+            for (QWidget *control : w.AdvPageControl->widget(i)->findChildren<QWidget *>()) {
+                if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(w.AdvPageControl->widget(i))) continue;
+                if (qobject_cast<QAbstractItemView *>(control->parentWidget())) continue;  // parts of a grid
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+                if (!a || a->text(QAccessible::Name).trimmed().isEmpty()) unnamed << control->objectName() + QLatin1Char('/') + QString::fromLatin1(control->metaObject()->className());
+            }
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+        // Grids expose their cells.
+        QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(w.DBAdvGridZugangsdaten);
+        QVERIFY(grid && grid->tableInterface());
     }
 
     void theRecordKeys_data() {

@@ -19,6 +19,7 @@
 #include "services/core/HotLog.h"
 #include "services/window/HotLogMemo.h"
 #include "records/window/TabFrame.h"
+#include <QAccessible>
 #include <QShortcut>
 #include "planning/window/CalendarMarksView.h"
 #include "planning/window/TermineTab.h"
@@ -333,6 +334,26 @@ void TfrmMain::InstallKeys() {
                 connect(edit, &QLineEdit::returnPressed, this, saveIfEnabled);
 }
 
+void TfrmMain::NameControls() {
+    // Screen readers: a control without a label of its own is named by its hint,
+    // a grid by its tab.
+    for (int i = 0; i < AdvPageControl->count(); ++i) {
+        QWidget *page = AdvPageControl->widget(i);
+        for (QWidget *control : page->findChildren<QWidget *>()) {
+            if (control->focusPolicy() == Qt::NoFocus || !control->accessibleName().isEmpty()) continue;
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+            if (a && !a->text(QAccessible::Name).isEmpty()) continue;
+            if (qobject_cast<QAbstractItemView *>(control))
+                control->setAccessibleName(AdvPageControl->tabText(i));
+            else if (!control->toolTip().isEmpty())
+                control->setAccessibleName(control->toolTip().trimmed());
+        }
+    }
+    DBGridProjekte->setAccessibleName(QStringLiteral("Projektname"));
+    PlannerCalendar->setAccessibleName(QStringLiteral("Kalender"));
+    MemoLog->setAccessibleName(QStringLiteral("Log"));
+}
+
 void TfrmMain::RegisterTabShow(QWidget *page, std::function<void()> show, bool fitsOnResize) {
     TabShows.append({page, std::move(show), fitsOnResize});
 }
@@ -466,6 +487,7 @@ void TfrmMain::FormShow() {
         return;
     }
     AdvPageControl->setCurrentWidget(AdvTabSheetZugangsdaten);
+    NameControls();
     SetSaveEnabled(false);
     TimerUpdateCheck->start();
     SetCalendarToday();

@@ -146,6 +146,7 @@ private:
     void AttachContextMenu(QWidget *widget, QMenu *menu);
     void ConnectDataModule();
     void InstallKeys();
+    void NameControls();
     void CriticalOpenError();
     void TabShown(int index);
 

@@ -152,6 +152,9 @@ void TAccessDataTab::BuildControls() {
     details->addWidget(Label16);
     details->addWidget(DBMemoBemerkung);
     details->addStretch(1);
+    Label5->setBuddy(DBEditUserID);
+    Label6->setBuddy(DBEditKennwort);
+    Label16->setBuddy(DBMemoBemerkung);
     QWidget::setTabOrder(DBEditUserID, DBEditKennwort);
     QWidget::setTabOrder(DBEditKennwort, DBMemoBemerkung);
 
