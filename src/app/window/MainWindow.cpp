@@ -84,21 +84,21 @@ void TfrmMain::BuildMenus() {
     setMenuBar(TBToolbarMenue);
 
     MenuProjekt = TBToolbarMenue->addMenu(QStringLiteral("&Projekt"));
-    TBItemHinzufuegen = MakeAction("TBItemHinzufuegen", QStringLiteral("Hinzufügen"), QStringLiteral("Projekt hinzufügen"), ImageListMain::Add);
-    TBItemBearbeiten = MakeAction("TBItemBearbeiten", QStringLiteral("Bearbeiten"),
+    TBItemHinzufuegen = MakeAction("TBItemHinzufuegen", QStringLiteral("&Hinzufügen"), QStringLiteral("Projekt hinzufügen"), ImageListMain::Add);
+    TBItemBearbeiten = MakeAction("TBItemBearbeiten", QStringLiteral("&Bearbeiten"),
                                   QStringLiteral("Projekt bearbeiten (umbenennen)"), ImageListMain::Edit);
-    TBItemSichern = MakeAction("TBItemSichern", QStringLiteral("Sichern"), QStringLiteral("Projekt sichern"), ImageListMain::Save);
-    TBItemLoeschen = MakeAction("TBItemLoeschen", QStringLiteral("Löschen"), QStringLiteral("Projekt löschen"), ImageListMain::Delete);
+    TBItemSichern = MakeAction("TBItemSichern", QStringLiteral("&Sichern"), QStringLiteral("Projekt sichern"), ImageListMain::Save);
+    TBItemLoeschen = MakeAction("TBItemLoeschen", QStringLiteral("&Löschen"), QStringLiteral("Projekt löschen"), ImageListMain::Delete);
     MenuProjekt->addActions({TBItemHinzufuegen, TBItemBearbeiten, TBItemSichern, TBItemLoeschen});
 
     MenuOptionen = TBToolbarMenue->addMenu(QStringLiteral("&Optionen"));
-    TBItemMasterKW = MakeAction("TBItemMasterKW", QStringLiteral("Masterkennwort"),
+    TBItemMasterKW = MakeAction("TBItemMasterKW", QStringLiteral("&Masterkennwort"),
                                 QStringLiteral("Masterkennwort anlegen oder ändern"), ImageListMain::MasterPassword);
-    TBItemUpdate = MakeAction("TBItemUpdate", QStringLiteral("Auf Internet-Update prüfen"),
+    TBItemUpdate = MakeAction("TBItemUpdate", QStringLiteral("Auf &Internet-Update prüfen"),
                               QStringLiteral("Auf Vorhandensein eines Updates prüfen"), ImageListMain::UpdateCheck);
-    TBItemBackup = MakeAction("TBItemBackup", QStringLiteral("Backup der DB"),
+    TBItemBackup = MakeAction("TBItemBackup", QStringLiteral("&Backup der DB"),
                               QStringLiteral("Die Datenbank wird gesichert (-> TRESORO.GBK)"), ImageListMain::Backup);
-    TBItemRestore = MakeAction("TBItemRestore", QStringLiteral("DB aus Backup wiederherstellen"),
+    TBItemRestore = MakeAction("TBItemRestore", QStringLiteral("DB aus Backup &wiederherstellen"),
                                QStringLiteral("Die Datenbank wird wiederhergestellt (aus -> TRESORO.GBK) und dadurch "
                                               "überschrieben!"),
                                ImageListMain::Restore);
@@ -107,8 +107,8 @@ void TfrmMain::BuildMenus() {
     MenuOptionen->addActions({TBItemBackup, TBItemRestore});
 
     MenuHilfe = TBToolbarMenue->addMenu(QStringLiteral("&Hilfe"));
-    TBItemAbout = MakeAction("TBItemAbout", QStringLiteral("About Tresoro"), QStringLiteral("Programmhinweise"), ImageListMain::ProgramInfo);
-    TBItemHilfe = MakeAction("TBItemHilfe", QStringLiteral("Hilfe"), QStringLiteral("Aufruf der Hilfe zu Tresoro"), ImageListMain::Help);
+    TBItemAbout = MakeAction("TBItemAbout", QStringLiteral("&About Tresoro"), QStringLiteral("Programmhinweise"), ImageListMain::ProgramInfo);
+    TBItemHilfe = MakeAction("TBItemHilfe", QStringLiteral("H&ilfe"), QStringLiteral("Aufruf der Hilfe zu Tresoro"), ImageListMain::Help);
     TBItemHilfe->setShortcut(QKeySequence(Qt::Key_F1));
     TBItemHilfe->setShortcutContext(Qt::ApplicationShortcut);
     MenuHilfe->addActions({TBItemAbout, TBItemHilfe});
