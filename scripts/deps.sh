@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   xvfb xauth
+  mscompress
 )
 missing=()
 for p in "${packages[@]}"; do
