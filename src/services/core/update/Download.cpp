@@ -51,18 +51,19 @@ TFetchResult Fetch(QNetworkAccessManager &manager, const QUrl &url, const QStrin
             refuse(QStringLiteral("announced length %1 exceeds the limit of %2 bytes").arg(r.Announced).arg(limits.MaxBytes));
             return;
         }
+        char block[FetchBlockSize];
         while (reply->bytesAvailable() >= FetchBlockSize || (all && reply->bytesAvailable() > 0)) {
-            const QByteArray block = reply->read(FetchBlockSize);
-            if (block.isEmpty()) break;
-            if (r.Received + block.size() > limits.MaxBytes) {
+            const qint64 n = reply->read(block, FetchBlockSize);
+            if (n <= 0) break;
+            if (r.Received + n > limits.MaxBytes) {
                 refuse(QStringLiteral("more than %1 bytes").arg(limits.MaxBytes));
                 return;
             }
-            if (sink.write(block) != block.size()) {
+            if (sink.write(block, n) != n) {
                 refuse(QStringLiteral("cannot write the download: %1").arg(sink.errorString()));
                 return;
             }
-            r.Received += block.size();
+            r.Received += n;
             if (r.Announced >= 0 && r.Received > r.Announced) {
                 refuse(QStringLiteral("more bytes than the announced %1").arg(r.Announced));
                 return;
