@@ -10,6 +10,7 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   xvfb xauth
   keepassxc
+  mscompress
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Fuzzes with libFuzzer for a bounded time per target (default 60 seconds):
-# DecipherText, and the JPEG decoding of picture column contents. Builds with
+# DecipherText, the JPEG decoding of picture column contents, the update
+# control-file reader and the SZDD expander. Builds with
 # clang, AddressSanitizer and UndefinedBehaviorSanitizer in build-fuzz/, apart
 # from the normal build. Usage: scripts/fuzz.sh [seconds] [decipher] [jpeg]
-# (no target named: both).
+# [control_file] [szdd] (no target named: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(decipher jpeg)
+((${#targets[@]})) || targets=(decipher jpeg control_file szdd)
 cxx=${CXX_FUZZ:-clang++-14}
 out=build-fuzz
 mkdir -p "$out/findings"
@@ -48,6 +49,15 @@ for target in "${targets[@]}"; do
     "$cxx" "${flags[@]}" $(pkg-config --cflags Qt6Core libjpeg) \
       fuzz/fuzz_jpeg.cpp src/screenshots/core/JpegCodec.cpp -o "$out/fuzz_jpeg" $(pkg-config --libs Qt6Core libjpeg)
     run jpeg 65536 fuzz/seeds-jpeg
+    ;;
+  control_file | szdd)
+    # The update engine's readers of what a server sends.
+    update_sources=(src/platform/core/Cp1252.cpp src/platform/core/VersionMark.cpp
+      src/services/core/update/ControlFile.cpp src/services/core/update/UpdateRules.cpp src/services/core/update/Szdd.cpp)
+    # shellcheck disable=SC2046
+    "$cxx" "${flags[@]}" $(pkg-config --cflags Qt6Core) \
+      "fuzz/fuzz_$target.cpp" "${update_sources[@]}" -o "$out/fuzz_$target" $(pkg-config --libs Qt6Core)
+    if [[ $target == control_file ]]; then run control_file 65536 fuzz/seeds_control; else run szdd 65536 fuzz/seeds_szdd; fi
     ;;
   *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
   esac

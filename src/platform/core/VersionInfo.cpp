@@ -5,6 +5,10 @@
 #error "the build must define the program version (TRESORO_VERSION_MAJOR ... TRESORO_VERSION_TWEAK)"
 #endif
 
+// The same numbers, readable from the program file (see VersionMark.h).
+#include "platform/core/VersionMark.h"
+TRESORO_VERSION_MARK(TRESORO_VERSION_MAJOR, TRESORO_VERSION_MINOR, TRESORO_VERSION_PATCH, TRESORO_VERSION_TWEAK);
+
 QString VersionInfo::NumberText() const {
     return QStringLiteral("%1.%2.%3.%4").arg(Major).arg(Minor).arg(Release).arg(Build);
 }
