@@ -51,7 +51,7 @@ private slots:
         QVERIFY(w.TimerUpdateCheck->isActive());
         QCOMPARE(f.dialogs.Calls.size(), 0);
         // What later work builds is visible and disabled, never a silent no-op.
-        for (QAction *unbuilt : {w.TBItemBackup, w.TBItemRestore, w.TBItemUpdate, w.BtnWebUpdate, w.TBItemAbout, w.BtnInfo})
+        for (QAction *unbuilt : {w.TBItemBackup, w.TBItemRestore, w.TBItemAbout, w.BtnInfo})
             QVERIFY2(!unbuilt->isEnabled(), qPrintable(unbuilt->objectName()));
 
         // The log: header, then the connect lines, in this order; the Log tab shows the same.

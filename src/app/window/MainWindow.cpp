@@ -18,6 +18,7 @@
 #include "records/window/ProjectList.h"
 #include "services/core/HotLog.h"
 #include "services/window/HotLogMemo.h"
+#include "services/core/updatecheck/UpdateCheck.h"
 #include "records/window/TabFrame.h"
 #include <QAccessible>
 #include <QShortcut>
@@ -149,7 +150,7 @@ void TfrmMain::BuildToolBars() {
     connect(BtnInfo, &QAction::triggered, this, &TfrmMain::ToolBtnAboutClick);
     // Commands whose work is not built yet are shown, but disabled: a
     // command that silently does nothing would look broken.
-    for (QAction *unbuilt : {TBItemBackup, TBItemRestore, TBItemUpdate, BtnWebUpdate, TBItemAbout, BtnInfo})
+    for (QAction *unbuilt : {TBItemBackup, TBItemRestore, TBItemAbout, BtnInfo})
         unbuilt->setEnabled(false);
 
     TBPopupMenuToolbars = new QMenu(this);
@@ -610,4 +611,8 @@ void TfrmMain::SetCalendarToday() {
     PlannerCalendar->SetDay(today.day());
 }
 
-void TfrmMain::TimerUpdateCheckTimer() { TimerUpdateCheck->stop(); }
+void TfrmMain::TimerUpdateCheckTimer() {
+    TimerUpdateCheck->stop();
+    if (!DataModule1 || !DataModule1->IBDatabase.Connected()) return;
+    links::Guard([this] { updatecheck::CheckUpdateDue(*DataModule1, *this, ProgramFile, ShowUpdate, UpdateCheckNow()); });
+}

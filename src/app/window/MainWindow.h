@@ -4,6 +4,7 @@
 // other subsystems and offers them the shell (status message, log line,
 // save button, general error box).
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -86,6 +87,8 @@ public:
 
     // Windows shown modally by this window's commands; set by the start-up.
     std::function<void()> ShowAboutBox, ShowMasterKW, ShowUpdate;
+    // "Now" for the automatic update check (tests move it).
+    std::function<QDateTime()> UpdateCheckNow = [] { return QDateTime::currentDateTime(); };
     // Rebuilds the calendar's markers for the shown month.
     std::function<void()> LoadCalendarMarks;
 

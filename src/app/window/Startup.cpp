@@ -61,7 +61,9 @@ bool TTresoroApp::Start() {
     DataModule1->Log = &Log;
     frmAboutBox = std::make_unique<TfrmAboutBox>();
     frmMasterKW = std::make_unique<TfrmMasterKW>(w, *DataModule1, *w, Vault, &Log);
-    frmUpdate = std::make_unique<TfrmUpdate>(w);
+    frmUpdate = std::make_unique<TfrmUpdate>(w, *DataModule1, *w);
+    // The updater takes over: the program ends, what was written is committed.
+    frmUpdate->OnTerminate = [w] { w->CloseWithoutAsking(); };
     frmKennwort = std::make_unique<TfrmKennwort>(w, Vault);
     frmInputMaster = std::make_unique<TfrmInputMaster>(w, *DataModule1, Vault);
     frmZoom = std::make_unique<TfrmZoom>(w);
