@@ -11,6 +11,7 @@
 #include "records/window/ProjectList.h"
 #include "screenshots/window/ZoomWindow.h"
 #include "services/window/AboutBox.h"
+#include "services/window/BackupCommands.h"
 #include "services/window/UpdateWindow.h"
 #include "store/window/DataLinks.h"
 #include "store/core/DataModule.h"
@@ -70,6 +71,15 @@ bool TTresoroApp::Start() {
     w->ShowAboutBox = [about] { TDialogs::Current().ShowModal(about); };
     w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
     w->ShowUpdate = [this] { TDialogs::Current().ShowModal(frmUpdate.get()); };
+    // --- backup, restore and the About window's database facts ---
+    about->Database = &DataModule1->IBDatabase;
+    auto *backup = new TBackupCommands(*DataModule1, *w,
+                                       {w, w->TBItemBackup, w->TBItemRestore, {w->AdvPageControl->tabBar(), w->AdvTabSheetLog},
+                                        frmMasterKW.get(), w->TimerUpdateCheck,
+                                        [w](int image) { w->StatusBarMain->SetPanelImage(image); }, [w] { w->FormShow(); }},
+                                       w);
+    frmMasterKW->StartBackup = [backup] { backup->StartBackupFromMasterWindow(); };
+    // --- end of backup and restore ---
 
     w->show();
     w->FormShow();
