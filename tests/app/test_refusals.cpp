@@ -15,7 +15,7 @@
 #include "vault/window/VaultWindows.h"
 
 namespace {
-// Presses Enter on every message box that opens, as a user would; counts them.
+// Closes every message box that opens with the keyboard, as a user would; counts them.
 class TBoxCloser : public QObject {
 public:
     TBoxCloser() {
@@ -23,7 +23,8 @@ public:
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box || !box->isVisible()) return;
             texts << box->text();
-            QTest::keyClick(box, Qt::Key_Return);
+            // Enter closes a message, as the user closed the refusal; a question is answered No.
+            QTest::keyClick(box, box->buttons().size() > 1 ? Qt::Key_Escape : Qt::Key_Return);
         });
         timer_.start(20);
     }

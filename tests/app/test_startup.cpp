@@ -50,9 +50,8 @@ private slots:
         QVERIFY(!f.Dm().ProjekteVorhanden);
         QVERIFY(w.TimerUpdateCheck->isActive());
         QCOMPARE(f.dialogs.Calls.size(), 0);
-        // What later work builds is visible and disabled, never a silent no-op.
-        for (QAction *unbuilt : {w.TBItemBackup, w.TBItemRestore, w.TBItemAbout, w.BtnInfo})
-            QVERIFY2(!unbuilt->isEnabled(), qPrintable(unbuilt->objectName()));
+        for (QAction *command : {w.TBItemBackup, w.TBItemRestore, w.TBItemUpdate, w.BtnWebUpdate, w.TBItemAbout, w.BtnInfo})
+            QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
 
         // The log: header, then the connect lines, in this order; the Log tab shows the same.
         QVERIFY(f.WaitForLog(QStringLiteral("time to connect : ")));

@@ -148,10 +148,6 @@ void TfrmMain::BuildToolBars() {
     connect(BtnMasterkey, &QAction::triggered, this, &TfrmMain::MasterKennwort1Click);
     connect(BtnWebUpdate, &QAction::triggered, this, &TfrmMain::Update1Click);
     connect(BtnInfo, &QAction::triggered, this, &TfrmMain::ToolBtnAboutClick);
-    // Commands whose work is not built yet are shown, but disabled: a
-    // command that silently does nothing would look broken.
-    for (QAction *unbuilt : {TBItemBackup, TBItemRestore, TBItemAbout, BtnInfo})
-        unbuilt->setEnabled(false);
 
     TBPopupMenuToolbars = new QMenu(this);
     TBPopupMenuToolbars->setObjectName(QStringLiteral("TBPopupMenuToolbars"));

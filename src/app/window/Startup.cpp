@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/window/MainWindow.h"
+#include "app/window/icons/ImageListMain.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/SingleInstance.h"
 #include "platform/core/TerminationSignals.h"
@@ -13,6 +14,7 @@
 #include "screenshots/window/ScreenshotPanel.h"
 #include "screenshots/window/ZoomWindow.h"
 #include "services/window/AboutBox.h"
+#include "services/window/BackupCommands.h"
 #include "services/window/UpdateWindow.h"
 #include "store/window/DataLinks.h"
 #include "store/core/DataModule.h"
@@ -96,6 +98,19 @@ bool TTresoroApp::Start() {
     w->ShowAboutBox = [about] { TDialogs::Current().ShowModal(about); };
     w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
     w->ShowUpdate = [this] { TDialogs::Current().ShowModal(frmUpdate.get()); };
+    // --- backup, restore and the About window's database facts ---
+    about->Database = &DataModule1->IBDatabase;
+    auto *backup = new TBackupCommands(*DataModule1, *w,
+                                       {w, w->TBItemBackup, w->TBItemRestore, {w->AdvPageControl->tabBar(), w->AdvTabSheetLog},
+                                        frmMasterKW.get(), w->TimerUpdateCheck,
+                                        [w](int image) {
+                                            // The core names the connection images by the program's numbers.
+                                            w->StatusBarMain->SetPanelImage(image == 13 ? ImageListMain::DatabaseDisconnected
+                                                                                        : ImageListMain::DatabaseConnected);
+                                        }, [w] { w->FormShow(); }},
+                                       w);
+    frmMasterKW->StartBackup = [backup] { backup->StartBackupFromMasterWindow(); };
+    // --- end of backup and restore ---
 
     phase("tabs_attached");
     w->show();

@@ -47,16 +47,32 @@ FbClient &FbClient::Load(const QString &libraryName) {
         throw EDatabaseError(QStringLiteral("Die Firebird-Clientbibliothek %1 bietet keine Schnittstelle "
                                             "fb_get_master_interface").arg(libraryName));
     auto &client = loaded[libraryName];
-    client.reset(new FbClient(getMaster()));
+    client.reset(new FbClient(getMaster(), handle));
     return *client;
 }
 
-FbClient::FbClient(IMaster *master)
-    : master_(master), util_(master->getUtilInterface()), provider_(master->getDispatcher()) {}
+FbClient::FbClient(IMaster *master, void *library)
+    : master_(master), library_(library), util_(master->getUtilInterface()), provider_(master->getDispatcher()) {}
 
 QString FbClient::ClientVersion() const {
     const unsigned v = util_->getClientVersion();
     return QStringLiteral("%1.%2").arg(v >> 8).arg(v & 0xFF);
+}
+
+QString FbClient::ClientFileVersion() const {
+    // The classic entry point gives the build too: "LI-V3.0.11.33703 Firebird 3.0".
+    using GetVersion = void (*)(char *);
+    auto getVersion = reinterpret_cast<GetVersion>(dlsym(library_, "isc_get_client_version"));
+    if (!getVersion) return QString();
+    char buffer[256] = {};
+    getVersion(buffer);
+    const QString text = QString::fromLatin1(buffer);
+    const qsizetype v = text.indexOf(QLatin1Char('V'));
+    if (v < 0) return QString();
+    QString number;
+    for (qsizetype i = v + 1; i < text.size() && (text[i].isDigit() || text[i] == QLatin1Char('.')); ++i)
+        number += text[i];
+    return number;
 }
 
 QString FbClient::FormatStatus(IStatus *status) const {

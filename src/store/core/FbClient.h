@@ -21,6 +21,9 @@ public:
     Firebird::IProvider *Provider() const { return provider_; }
     // Version of the client library, for example "3.0".
     QString ClientVersion() const;
+    // The library's full version as the library itself reports it, for
+    // example "3.0.11.33703"; empty when it does not say.
+    QString ClientFileVersion() const;
 
     // The text of a status vector, the way the database words its errors.
     QString FormatStatus(Firebird::IStatus *status) const;
@@ -30,8 +33,9 @@ public:
     static const char *DefaultLibrary();
 
 private:
-    FbClient(Firebird::IMaster *master);
+    FbClient(Firebird::IMaster *master, void *library);
     Firebird::IMaster *master_;
+    void *library_;
     Firebird::IUtil *util_;
     Firebird::IProvider *provider_;
 };

@@ -45,7 +45,7 @@ public:
     TWindowState WindowState() const { return windowState_; }
     TMasterPassword &Rules() { return *rules_; }
 
-    // Runs the database backup (after its own question); none is set yet.
+    // Runs the database backup (without its own question; this window stays open).
     std::function<void()> StartBackup;
     // Limits the detail tabs to the current project again.
     std::function<void()> FilterDetailsByProjekt;
