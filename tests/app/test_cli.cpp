@@ -210,6 +210,28 @@ private slots:
         QVERIFY(text.contains("Termindaten zu Projekt BANK wurden gesichert"));
     }
 
+    void aBackupThenARestoreBringsADeletedProjectBack() {
+        Cli cli;
+        cli.Seed();
+        const TRun backup = cli({QStringLiteral("backup")});
+        QVERIFY2(backup.Code == 0, qPrintable(backup.Err));
+        QVERIFY(QFile::exists(cli.folder.File(QStringLiteral("tresorobackup.gbk"))));
+        cli.Exec(QStringLiteral("delete from TBLPROJEKT"));
+        const TRun restore = cli({QStringLiteral("restore")});
+        QVERIFY2(restore.Code == 0, qPrintable(restore.Err));
+        QCOMPARE(cli({QStringLiteral("projects")}).Out, QStringLiteral("1\tBank\n"));
+        // A damaged backup file is refused and the database stays as it was.
+        QFile bad(cli.folder.File(QStringLiteral("kaputt.gbk")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(QByteArray(5000, 'x'));
+        bad.close();
+        const TRun refused = cli({QStringLiteral("restore"), bad.fileName()});
+        QCOMPARE(refused.Code, 1);
+        QVERIFY(!refused.Err.isEmpty());
+        QCOMPARE(cli({QStringLiteral("projects")}).Out, QStringLiteral("1\tBank\n"));
+        QVERIFY(!QFile::exists(cli.folder.File(QStringLiteral("tresoro.gdb.neu"))));
+    }
+
     void theCsvExportParsesBackToTheFields() {
         Cli cli;
         cli.Seed();

@@ -21,6 +21,7 @@
 #include "screenshots/core/JpegCodec.h"
 #include "screenshots/core/Screenshots.h"
 #include "services/core/HotLog.h"
+#include "services/core/backup/BackupRestore.h"
 #include "store/core/DataModule.h"
 #include "store/core/DateEntry.h"
 #include "store/core/FieldText.h"
@@ -67,6 +68,8 @@ const char *const kHelp =
     "  screenshot set PROJEKT USERID DATEI [--quality N]\n"
     "                                         speichert ein JPEG-Bild unverändert oder eine\n"
     "                                         Bitmap als JPEG (Qualität 10 bis 90, Vorgabe 70)\n"
+    "  backup [DATEI] / restore [DATEI]       sichert die Datenbank / stellt sie wieder her\n"
+    "                                         (Vorgabe: tresorobackup.gbk im Programmordner)\n"
     "  export PROJEKT|--all --format csv|keepass-xml [--output DATEI]\n"
     "                                         ACHTUNG: schreibt die Kennwörter im Klartext\n"
     "                                         (Datei mit Rechten 0600)\n"
@@ -497,6 +500,57 @@ int Export(TSession &s, QStringList args) {
     return kDone;
 }
 
+// The same service run as the window's menu commands; the command line is
+// the user's answer to their question.
+int BackupOrRestore(TSession &s, const QStringList &args, bool backup) {
+    if (args.size() > 2) Usage(QStringLiteral("Aufruf: tresoro-cli backup|restore [DATEI]"));
+    class TYes : public TDialogs {
+    public:
+        explicit TYes(TDialogs &errors) : errors_(errors) {}
+        int MessageBox(const QString &text, const QString &caption, TMsgIcon icon, int buttons) override {
+            if (buttons & mbYes) return mbYes;
+            if (icon == TMsgIcon::Error) return errors_.MessageBox(text, caption, icon, buttons);
+            return mbOK;  // the success box: the exit status says it
+        }
+        bool InputQuery(const QString &, const QString &, QString &, bool, int) override { return false; }
+        QString OpenFileName(const QString &, const QString &, const QString &, bool) override { return {}; }
+        QString SaveFileName(const QString &, const QString &, const QString &, const QString &) override { return {}; }
+        int ShowModal(QDialog *) override { return 0; }
+        void Beep() override {}
+
+    private:
+        TDialogs &errors_;
+    };
+    TBackupRestore run(s.dm, s.shell);
+    if (args.size() == 2) run.BackupFileName = QFileInfo(args.at(1)).absoluteFilePath();
+    run.Reload = [&s] { s.dm.OpenDatabase(); };
+    // Errors reach the shell through the general error box; the run's own
+    // boxes are answered here.
+    struct TErrors : TDialogs {
+        explicit TErrors(TCliShell &shell) : shell_(shell) {}
+        int MessageBox(const QString &text, const QString &, TMsgIcon, int) override {
+            shell_.errors << text;
+            return mbOK;
+        }
+        bool InputQuery(const QString &, const QString &, QString &, bool, int) override { return false; }
+        QString OpenFileName(const QString &, const QString &, const QString &, bool) override { return {}; }
+        QString SaveFileName(const QString &, const QString &, const QString &, const QString &) override { return {}; }
+        int ShowModal(QDialog *) override { return 0; }
+        void Beep() override {}
+        TCliShell &shell_;
+    } errors(s.shell);
+    TDialogs::Install(std::make_unique<TYes>(errors));
+    const bool ok = backup ? run.Backuperzeugen1Click() : run.RestoredesBackups1Click();
+    TDialogs::Install(nullptr);
+    if (!ok) {
+        QStringList why = s.shell.errors;
+        s.shell.errors.clear();
+        Refuse(why.isEmpty() ? QStringLiteral("%1 fehlgeschlagen").arg(backup ? QStringLiteral("Backup") : QStringLiteral("Restore"))
+                             : why.join(QLatin1Char('\n')));
+    }
+    return kDone;
+}
+
 int Dispatch(TSession &s, QStringList args) {
     const QString command = args.value(0);
     if (command == QLatin1String("projects")) {
@@ -522,6 +576,8 @@ int Dispatch(TSession &s, QStringList args) {
     }
     if (command == QLatin1String("screenshot")) return Screenshot(s, args);
     if (command == QLatin1String("add-todo")) return AddToDo(s, args);
+    if (command == QLatin1String("backup")) return BackupOrRestore(s, args, true);
+    if (command == QLatin1String("restore")) return BackupOrRestore(s, args, false);
     if (command == QLatin1String("add-appointment")) return AddAppointment(s, args);
     if (command == QLatin1String("export")) return Export(s, args);
     Usage(QStringLiteral("Unbekannter Befehl \"%1\"; tresoro-cli --help zeigt alle").arg(command));

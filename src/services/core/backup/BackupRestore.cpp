@@ -75,10 +75,14 @@ const QStringList &TBackupRestore::Tables() {
     return tables;
 }
 
-QString TBackupRestore::DatabaseFile() const { return dm_.ProgramFolder + QStringLiteral("tresoro.gdb"); }
-QString TBackupRestore::BackupFile() const { return dm_.ProgramFolder + QStringLiteral("tresorobackup.gbk"); }
-QString TBackupRestore::NewBackupFile() const { return dm_.ProgramFolder + QStringLiteral("tresorobackup.gbk.neu"); }
-QString TBackupRestore::NewDatabaseFile() const { return dm_.ProgramFolder + QStringLiteral("tresoro.gdb.neu"); }
+QString TBackupRestore::DatabaseFile() const {
+    return dm_.DatabaseFile.isEmpty() ? dm_.ProgramFolder + QStringLiteral("tresoro.gdb") : dm_.DatabaseFile;
+}
+QString TBackupRestore::BackupFile() const {
+    return BackupFileName.isEmpty() ? dm_.ProgramFolder + QStringLiteral("tresorobackup.gbk") : BackupFileName;
+}
+QString TBackupRestore::NewBackupFile() const { return BackupFile() + QStringLiteral(".neu"); }
+QString TBackupRestore::NewDatabaseFile() const { return DatabaseFile() + QStringLiteral(".neu"); }
 
 bool TBackupRestore::Backuperzeugen1Click() { return Run(TServiceAction::Backup, true, true); }
 bool TBackupRestore::RestoredesBackups1Click() { return Run(TServiceAction::Restore, true, true); }

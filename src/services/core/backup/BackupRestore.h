@@ -46,6 +46,9 @@ public:
     // own, and that window stays open.
     bool BackupFromMasterWindow();
 
+    // Another backup file than the program folder's (the terminal program's).
+    QString BackupFileName;
+
     bool Running() const { return running_; }
     QString DatabaseFile() const;
     QString BackupFile() const;
