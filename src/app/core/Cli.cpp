@@ -146,21 +146,21 @@ struct TSession {
     }
 
     // "#ID" or a name; exactly one project, made current.
-    qint64 Project(const QString &spec) {
+    qint64 Project(const QString &wanted) {
         TIBDataSet *p = dm.IBDataSetProjekt;
         const int id = p->FieldIndex(QStringLiteral("ID")), name = p->FieldIndex(QStringLiteral("PROJEKTNAME"));
         QList<qint64> found;
         for (int row = 0; row < p->RecordCount(); ++row) {
             const qint64 rowId = p->RowValue(row, id).toLongLong();
-            if (spec.startsWith(QLatin1Char('#')) ? spec.mid(1) == QString::number(rowId)
-                                                  : p->RowValue(row, name).toString() == spec)
+            if (wanted.startsWith(QLatin1Char('#')) ? wanted.mid(1) == QString::number(rowId)
+                                                  : p->RowValue(row, name).toString() == wanted)
                 found << rowId;
         }
-        if (found.isEmpty()) Refuse(QStringLiteral("Kein Projekt \"%1\" gefunden").arg(spec));
+        if (found.isEmpty()) Refuse(QStringLiteral("Kein Projekt \"%1\" gefunden").arg(wanted));
         if (found.size() > 1) {
             QStringList ids;
             for (qint64 i : found) ids << QLatin1Char('#') + QString::number(i);
-            Refuse(QStringLiteral("Mehrere Projekte heißen \"%1\": %2").arg(spec, ids.join(QStringLiteral(", "))));
+            Refuse(QStringLiteral("Mehrere Projekte heißen \"%1\": %2").arg(wanted, ids.join(QStringLiteral(", "))));
         }
         projects::Select(dm, found.first());
         return found.first();
@@ -235,10 +235,7 @@ QString CsvField(const QString &text) {
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-QString XmlText(const QString &text) {
-    QString s = text.toHtmlEscaped();
-    return s;
-}
+QString XmlText(const QString &text) { return text.toHtmlEscaped(); }
 
 // --- commands ----------------------------------------------------------------------
 
@@ -248,8 +245,8 @@ int Projects(TSession &s) {
     return kDone;
 }
 
-int Show(TSession &s, const QString &spec) {
-    const qint64 id = s.Project(spec);
+int Show(TSession &s, const QString &wanted) {
+    const qint64 id = s.Project(wanted);
     TDataModule1 &dm = s.dm;
     Out(QStringLiteral("Projekt #%1: %2\n").arg(id).arg(dm.IBDataSetProjekt->FieldByName(QStringLiteral("PROJEKTNAME")).AsString()));
     auto section = [](const QString &title, TIBDataSet *ds, const std::function<QString(int)> &line) {
@@ -281,8 +278,8 @@ int Show(TSession &s, const QString &spec) {
     return kDone;
 }
 
-int Reveal(TSession &s, const QString &spec, const QString &userId) {
-    s.Project(spec);
+int Reveal(TSession &s, const QString &wanted, const QString &userId) {
+    s.Project(wanted);
     s.Access(Checked(userId, QStringLiteral("UserID")));
     if (s.access.StoredForm().isEmpty()) Refuse(QStringLiteral("Für diesen Eintrag ist noch kein Kennwort gespeichert."));
     s.RequireMaster();
@@ -504,13 +501,15 @@ int Export(TSession &s, QStringList args) {
 // the user's answer to their question.
 int BackupOrRestore(TSession &s, const QStringList &args, bool backup) {
     if (args.size() > 2) Usage(QStringLiteral("Aufruf: tresoro-cli backup|restore [DATEI]"));
-    class TYes : public TDialogs {
+    // The run's question is answered Yes, its success box needs no answer
+    // (the exit status says it), its error boxes become the refusal's text.
+    class TRunDialogs : public TDialogs {
     public:
-        explicit TYes(TDialogs &errors) : errors_(errors) {}
-        int MessageBox(const QString &text, const QString &caption, TMsgIcon icon, int buttons) override {
+        explicit TRunDialogs(QStringList &errors) : errors_(errors) {}
+        int MessageBox(const QString &text, const QString &, TMsgIcon icon, int buttons) override {
             if (buttons & mbYes) return mbYes;
-            if (icon == TMsgIcon::Error) return errors_.MessageBox(text, caption, icon, buttons);
-            return mbOK;  // the success box: the exit status says it
+            if (icon == TMsgIcon::Error) errors_ << text;
+            return mbOK;
         }
         bool InputQuery(const QString &, const QString &, QString &, bool, int) override { return false; }
         QString OpenFileName(const QString &, const QString &, const QString &, bool) override { return {}; }
@@ -519,27 +518,12 @@ int BackupOrRestore(TSession &s, const QStringList &args, bool backup) {
         void Beep() override {}
 
     private:
-        TDialogs &errors_;
+        QStringList &errors_;
     };
     TBackupRestore run(s.dm, s.shell);
     if (args.size() == 2) run.BackupFileName = QFileInfo(args.at(1)).absoluteFilePath();
     run.Reload = [&s] { s.dm.OpenDatabase(); };
-    // Errors reach the shell through the general error box; the run's own
-    // boxes are answered here.
-    struct TErrors : TDialogs {
-        explicit TErrors(TCliShell &shell) : shell_(shell) {}
-        int MessageBox(const QString &text, const QString &, TMsgIcon, int) override {
-            shell_.errors << text;
-            return mbOK;
-        }
-        bool InputQuery(const QString &, const QString &, QString &, bool, int) override { return false; }
-        QString OpenFileName(const QString &, const QString &, const QString &, bool) override { return {}; }
-        QString SaveFileName(const QString &, const QString &, const QString &, const QString &) override { return {}; }
-        int ShowModal(QDialog *) override { return 0; }
-        void Beep() override {}
-        TCliShell &shell_;
-    } errors(s.shell);
-    TDialogs::Install(std::make_unique<TYes>(errors));
+    TDialogs::Install(std::make_unique<TRunDialogs>(s.shell.errors));
     const bool ok = backup ? run.Backuperzeugen1Click() : run.RestoredesBackups1Click();
     TDialogs::Install(nullptr);
     if (!ok) {
