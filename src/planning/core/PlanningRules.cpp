@@ -1,7 +1,8 @@
 #include "planning/core/PlanningRules.h"
 
+#include "store/core/Enabling.h"
+
 #include <optional>
-#include <span>
 
 #include "platform/core/GermanFormat.h"
 #include "store/core/DatabaseError.h"
@@ -86,48 +87,9 @@ std::array<int, 4> ToDoColumnWidths(int width) {
 
 std::array<int, 2> AppointmentColumnWidths(int width) { return {66, width - 66 - 4}; }
 
-namespace {
-// One line of an enabling table; Save: -1 unchanged, 0 disabled, 1 enabled.
-struct TEnablingRow {
-    bool projects;
-    TDataSetState state;
-    bool touch, open, insert, edit, del;
-    int save;
-};
-using S = TDataSetState;
-// Without a project every state gives the locked line.
-constexpr TEnablingRow kNoProject{false, S::dsBrowse, true, false, false, false, false, -1};
-constexpr TEnablingRow kToDo[] = {
-    {true, S::dsBrowse, true, false, true, true, true, 1},
-    {true, S::dsEdit, true, true, true, false, true, 1},
-    {true, S::dsInsert, true, true, true, true, false, 1},
-    {true, S::dsInactive, false, false, false, false, false, -1},
-};
-constexpr TEnablingRow kAppointment[] = {
-    {true, S::dsBrowse, true, false, true, true, true, -1},
-    {true, S::dsEdit, true, true, true, false, true, 1},
-    {true, S::dsInsert, true, true, true, true, false, 1},
-    {true, S::dsInactive, false, false, false, false, false, -1},
-};
-
-TDetailEnabling FromRow(const TEnablingRow &r) {
-    TDetailEnabling e;
-    e.Touch = r.touch;
-    e.FieldsOpen = r.open;
-    e.Insert = r.insert;
-    e.Edit = r.edit;
-    e.Delete = r.del;
-    if (r.save >= 0) e.Save = r.save == 1;
-    return e;
-}
-}  // namespace
-
 TDetailEnabling PlanningEnabling(TPlanningKind kind, TDataSetState state, bool projekteVorhanden) {
-    if (!projekteVorhanden) return FromRow(kNoProject);
-    for (const TEnablingRow &r : kind == TPlanningKind::ToDo ? std::span<const TEnablingRow>(kToDo)
-                                                             : std::span<const TEnablingRow>(kAppointment))
-        if (r.state == state) return FromRow(r);
-    return {};
+    const TEnablingTable &table = kind == TPlanningKind::ToDo ? enabling::kToDo : enabling::kAppointments;
+    return DetailEnabling(table.Row(state, projekteVorhanden));
 }
 
 }  // namespace planning

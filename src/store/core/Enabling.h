@@ -48,4 +48,18 @@ inline constexpr TEnablingTable kAccessData{
     /*Edit*/ {true, true, true, false, true, TSaveRule::Enable, true, true},
     /*Insert*/ {true, true, true, true, false, TSaveRule::Enable, false, true},
 };
+// to-dos: the save button stays enabled in Browse
+inline constexpr TEnablingTable kToDo{
+    Locked, Untouched,
+    /*Browse*/ {true, false, true, true, true, TSaveRule::Enable},
+    /*Edit*/ {true, true, true, false, true, TSaveRule::Enable},
+    /*Insert*/ {true, true, true, true, false, TSaveRule::Enable},
+};
+// appointments: the save button is left alone in Browse
+inline constexpr TEnablingTable kAppointments{
+    Locked, Untouched,
+    /*Browse*/ {true, false, true, true, true, TSaveRule::Leave},
+    /*Edit*/ {true, true, true, false, true, TSaveRule::Enable},
+    /*Insert*/ {true, true, true, true, false, TSaveRule::Enable},
+};
 }  // namespace enabling

@@ -7,7 +7,10 @@
 #include "store/core/FieldText.h"
 
 TDetailEnabling DetailEnabling(TDataSetState state, bool projekteVorhanden) {
-    const TEnabling &row = enabling::kContacts.Row(state, projekteVorhanden);
+    return DetailEnabling(enabling::kContacts.Row(state, projekteVorhanden));
+}
+
+TDetailEnabling DetailEnabling(const TEnabling &row) {
     TDetailEnabling e;
     e.Touch = row.Touch;
     e.FieldsOpen = row.FieldsOpen;

@@ -17,6 +17,9 @@ struct TDetailEnabling {
 };
 
 TDetailEnabling DetailEnabling(TDataSetState state, bool projekteVorhanden);
+// A row of an enabling table in the handlers' form.
+struct TEnabling;
+TDetailEnabling DetailEnabling(const TEnabling &row);
 
 // The texts of one record kind's delete; the key text goes between prefix
 // and suffix.
