@@ -2,11 +2,15 @@
 // focused control, state before, and the state after.
 
 #include <QAccessible>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QToolTip>
 #include <QHeaderView>
 #include <QtTest>
 
 #include "../records/RecordsFixture.h"
 #include "planning/window/PlannerCalendar.h"
+#include "platform/window/KeyHints.h"
 
 class TestKeys : public QObject {
     Q_OBJECT
@@ -19,6 +23,57 @@ private slots:
         QCOMPARE(header->textElideMode(), Qt::ElideRight);
         QVERIFY(!header->highlightSections());
         QCOMPARE(grid->model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toString(), QStringLiteral("Kennwort (verschlüsselt)"));
+    }
+
+    void toolButtonHintsNameTheirKeys() {
+        RecordsFixture f;
+        QVERIFY(f.Start());
+        TfrmMain &w = f.Main();
+        const std::pair<QAction *, const char *> shown[] = {
+            {w.BtnInsert, "Projekt hinzufügen (Einfg oder Strg+N)"},
+            {w.BtnSave, "Sichern (Strg+S)"},
+            {w.BtnEdit, "Projekt umbenennen (F2)"},
+            {w.BtnProjektAbbrechen, "Bearbeiten abbrechen (Esc)"},
+            {w.BtnDelete, "Projekt löschen (inkl. Detaildatensätze!) (Entf)"},
+            {w.BtnMasterkey, "Masterkennwort anlegen/ändern (Alt+O, M)"},
+            {f.Email().BtnInsert, "Emailadresse hinzufügen (Einfg oder Strg+N)"},
+        };
+        for (const auto &[action, text] : shown) QCOMPARE(keyhints::ShownHint(action), QString::fromUtf8(text));
+        // The hint of the action itself stays as it is.
+        QCOMPARE(w.BtnDelete->toolTip(), QStringLiteral("Projekt löschen (inkl. Detaildatensätze!)"));
+        // Over the button, the tool tip is the one naming the key.
+        QWidget *button = w.TBToolbarProjekt->widgetForAction(w.BtnEdit);
+        QVERIFY(button);
+        QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), button->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(button, &help);
+        QCOMPARE(QToolTip::text(), QStringLiteral("Projekt umbenennen (F2)"));
+        QToolTip::hideText();
+        // German key names, whatever the desktop's language.
+        const std::pair<QKeySequence, const char *> names[] = {
+            {QKeySequence(Qt::SHIFT | Qt::Key_F10), "Umschalt+F10"}, {QKeySequence(Qt::Key_Delete), "Entf"},
+            {QKeySequence(Qt::CTRL | Qt::Key_Plus), "Strg++"},       {QKeySequence(Qt::Key_Return), "Eingabe"}};
+        for (const auto &[key, text] : names) QCOMPARE(keyhints::KeyText(key), QString::fromUtf8(text));
+    }
+
+    void theFocusIsFramedWherever() {
+        RecordsFixture f;
+        QVERIFY(f.Start());
+        TfrmMain &w = f.Main();
+        QApplication::setActiveWindow(&w);
+        w.AdvPageControl->setCurrentWidget(w.AdvTabSheetEmail);
+        RecordsFixture::Click(f.Email().BtnInsert);
+        for (QWidget *control : {static_cast<QWidget *>(f.Email().DBAdvEditEmailadresse), static_cast<QWidget *>(f.Email().Grid),
+                                 static_cast<QWidget *>(w.PlannerCalendar)}) {
+            control->setFocus(Qt::TabFocusReason);
+            QApplication::processEvents();
+            QCOMPARE(keyhints::FocusRingTarget(), control);
+            QWidget *ring = control->parentWidget()->findChild<QWidget *>(QStringLiteral("FocusRing"), Qt::FindDirectChildrenOnly);
+            QVERIFY(ring && ring->isVisible());
+            QVERIFY(ring->geometry().contains(control->geometry()));
+            // The frame is painted in the highlight colour across the control's edge.
+            const QImage shot = control->parentWidget()->grab(ring->geometry()).toImage();
+            QCOMPARE(shot.pixelColor(0, shot.height() / 2), ring->palette().color(QPalette::Active, QPalette::Highlight));
+        }
     }
 
     void everyControlHasAnAccessibleName() {
@@ -61,6 +116,12 @@ private slots:
         QTest::newRow("F6 from the project list") << "projects" << "" << "F6" << "focus tab";
         QTest::newRow("F6 from the tab") << "email field" << "" << "F6" << "focus calendar";
         QTest::newRow("F6 from the calendar") << "calendar" << "" << "F6" << "focus projects";
+        QTest::newRow("Ctrl+Tab from the project list") << "projects" << "" << "Ctrl+Tab" << "tab Email";
+        QTest::newRow("Ctrl+Shift+Tab wraps to the log") << "projects" << "" << "Ctrl+Shift+Tab" << "tab Log";
+        QTest::newRow("Ctrl+Tab from an e-mail field") << "email field" << "email insert" << "Ctrl+Tab" << "tab Telefon";
+        QTest::newRow("Shift+F10 on the e-mail grid") << "email grid" << "" << "Shift+F10" << "menu PopupMenuEmail";
+        QTest::newRow("Shift+F10 on the project list") << "projects" << "" << "Shift+F10" << "menu PopupMenuProjektliste";
+        QTest::newRow("menu key on the phone grid") << "phone grid" << "" << "Menu" << "menu PopupMenuTelefon";
     }
     void theRecordKeys() {
         QFETCH(QString, focus);
@@ -89,8 +150,15 @@ private slots:
             target->setFocus(Qt::OtherFocusReason);
         QWidget *focused = QApplication::focusWidget();
         QVERIFY(focused);
-        const QKeySequence seq(key);
-        QTest::keySequence(focused, seq);
+        if (key == QLatin1String("Menu")) {
+            // Offscreen, the platform does not turn the menu key into a request;
+            // send the one a desktop platform sends to the focused control.
+            const QPoint at = focused->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, at, focused->mapToGlobal(at));
+            QApplication::sendEvent(focused, &request);
+        } else {
+            QTest::keySequence(focused, QKeySequence(key));
+        }
         QApplication::processEvents();
 
         // The state panel shows the record being edited, whichever tab it is on.
@@ -109,8 +177,20 @@ private slots:
             QCOMPARE(f.dialogs.Messages().size(), 1);
             QCOMPARE(f.dialogs.Messages().first().Text, QStringLiteral("Soll die Emailadresse A@B.DE gelöscht werden?"));
             QCOMPARE(f.Committed(QStringLiteral("select count(*) from TBLEMAIL")).toInt(), 1);  // answered No
-        } else if (after == QLatin1String("tab Telefon")) {
-            QCOMPARE(w.AdvPageControl->currentWidget(), w.AdvTabSheetTelefon);
+        } else if (after.startsWith(QLatin1String("tab "))) {
+            QCOMPARE(w.AdvPageControl->tabText(w.AdvPageControl->currentIndex()), after.mid(4));
+        } else if (after.startsWith(QLatin1String("menu "))) {
+            auto *menu = w.findChild<QMenu *>(after.mid(5));
+            QVERIFY(menu);
+            QTRY_VERIFY(menu->isVisible());
+            // It opens over the grid's current row (an empty grid: over the
+            // grid), not wherever the mouse is.
+            auto *grid = qobject_cast<QAbstractItemView *>(focused);
+            QVERIFY(grid);
+            const QRect local = grid->currentIndex().isValid() ? grid->visualRect(grid->currentIndex()) : grid->viewport()->rect();
+            const QRect cell(grid->viewport()->mapToGlobal(local.topLeft()), local.size());
+            QVERIFY2(cell.contains(menu->pos()), qPrintable(QStringLiteral("%1,%2").arg(menu->pos().x()).arg(menu->pos().y())));
+            menu->close();
         } else if (after == QLatin1String("focus tab")) {
             QVERIFY(w.AdvPageControl->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == w.AdvPageControl);
         } else if (after == QLatin1String("focus calendar")) {

@@ -1,5 +1,6 @@
 #include "app/window/MainWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -20,8 +22,7 @@
 #include "services/window/HotLogMemo.h"
 #include "services/core/updatecheck/UpdateCheck.h"
 #include "records/window/TabFrame.h"
-#include <QAccessible>
-#include <QShortcut>
+#include "platform/window/KeyHints.h"
 #include "planning/window/CalendarMarksView.h"
 #include "planning/window/TermineTab.h"
 #include "planning/window/ToDoTab.h"
@@ -46,6 +47,7 @@ TfrmMain::TfrmMain(const QString &programFile, THotLog &log, QWidget *parent)
     resize(956, 573);
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    keyhints::InstallFocusRing();
     BuildMenus();
     BuildToolBars();
     BuildPanels();
@@ -132,6 +134,8 @@ void TfrmMain::BuildToolBars() {
     BtnDelete = MakeAction("BtnDelete", QStringLiteral("Projekt löschen"),
                            QStringLiteral("Projekt löschen (inkl. Detaildatensätze!)"), ImageListMain::Delete);
     TBToolbarProjekt->addActions({BtnInsert, BtnSave, BtnEdit, BtnProjektAbbrechen, BtnDelete});
+    tabframe::NameRecordKeys({BtnInsert, BtnEdit, BtnProjektAbbrechen, BtnDelete});
+    keyhints::NameKeys(BtnSave, keyhints::KeyText(QKeySequence(Qt::CTRL | Qt::Key_S)));
 
     TBToolbarOptionen = addToolBar(QString::fromUtf8(kOptionenNamen));
     TBToolbarOptionen->setObjectName(QStringLiteral("TBToolbarOptionen"));
@@ -139,6 +143,10 @@ void TfrmMain::BuildToolBars() {
     BtnWebUpdate = MakeAction("BtnWebUpdate", QStringLiteral("WebUpdate"), QStringLiteral("auf WebUpdate prüfen"), ImageListMain::UpdateCheck);
     BtnInfo = MakeAction("BtnInfo", QStringLiteral("Programminfos"), QStringLiteral("Programminfos"), ImageListMain::ProgramInfo);
     TBToolbarOptionen->addActions({BtnMasterkey, BtnWebUpdate, BtnInfo});
+    // No key of their own: the hint names the way through the menu.
+    keyhints::NameKeys(BtnMasterkey, QStringLiteral("Alt+O, M"));
+    keyhints::NameKeys(BtnWebUpdate, QStringLiteral("Alt+O, I"));
+    keyhints::NameKeys(BtnInfo, QStringLiteral("Alt+H, A"));
     for (QToolBar *bar : {TBToolbarProjekt, TBToolbarOptionen}) {
         bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
         bar->setIconSize(QSize(16, 16));
@@ -173,12 +181,6 @@ QMenu *TfrmMain::createPopupMenu() {
     return menu;
 }
 
-void TfrmMain::AttachContextMenu(QWidget *widget, QMenu *menu) {
-    widget->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(widget, &QWidget::customContextMenuRequested, menu,
-            [widget, menu](const QPoint &p) { menu->popup(widget->mapToGlobal(p)); });
-}
-
 void TfrmMain::BuildPanels() {
     AdvSplitter1 = new QSplitter(Qt::Horizontal, this);
     AdvSplitter1->setObjectName(QStringLiteral("AdvSplitter1"));
@@ -204,11 +206,11 @@ void TfrmMain::BuildPanels() {
 
     PopupMenuProjektliste = new QMenu(this);
     PopupMenuProjektliste->setObjectName(QStringLiteral("PopupMenuProjektliste"));
-    AttachContextMenu(DBGridProjekte, PopupMenuProjektliste);
+    keyhints::AttachContextMenu(DBGridProjekte, PopupMenuProjektliste);
     PopupMenuKalender = new QMenu(this);
     PopupMenuKalender->setObjectName(QStringLiteral("PopupMenuKalender"));
     TCalendarMarksView::BuildLegend(PopupMenuKalender);
-    AttachContextMenu(PlannerCalendar, PopupMenuKalender);
+    keyhints::AttachContextMenu(PlannerCalendar, PopupMenuKalender);
 
     PanelProjektdetails = new QWidget(AdvSplitter1);
     PanelProjektdetails->setObjectName(QStringLiteral("PanelProjektdetails"));
@@ -253,7 +255,7 @@ void TfrmMain::BuildTabs() {
         if (t.menu) {
             *t.menu = new QMenu(this);
             (*t.menu)->setObjectName(QString::fromLatin1(t.menuName));
-            AttachContextMenu(*t.page, *t.menu);
+            keyhints::AttachContextMenu(*t.page, *t.menu);
         }
     }
 
@@ -266,7 +268,7 @@ void TfrmMain::BuildTabs() {
     DBAdvGridZugangsdaten->SetRowHeight(22);
     SetGridLook(DBAdvGridZugangsdaten);
     access->addWidget(DBAdvGridZugangsdaten);
-    AttachContextMenu(DBAdvGridZugangsdaten, PopupMenuZugangsdaten);
+    keyhints::AttachContextMenu(DBAdvGridZugangsdaten, PopupMenuZugangsdaten);
 
     auto *logLayout = new QVBoxLayout(AdvTabSheetLog);
     logLayout->setContentsMargins(0, 0, 0, 0);
@@ -303,9 +305,21 @@ void TfrmMain::InstallKeys() {
         if (BtnSave->isEnabled()) BtnSave->trigger();
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), saveIfEnabled);
-    // Ctrl+1 .. Ctrl+6 select a tab; F6 moves between project list, tab and calendar.
+    // Ctrl+1 .. Ctrl+6 select a tab, Ctrl+Tab and Ctrl+Shift+Tab step through
+    // them from anywhere in the window (the tab control alone would take them
+    // only while it holds the focus); F6 moves between project list, tab and
+    // calendar.
     for (int i = 0; i < AdvPageControl->count() && i < 9; ++i)
         shortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), [this, i] { AdvPageControl->setCurrentIndex(i); });
+    auto step = [this](int by) {
+        const int n = AdvPageControl->count();
+        if (n > 0) AdvPageControl->setCurrentIndex((AdvPageControl->currentIndex() + by + n) % n);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [step] { step(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [step] { step(-1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [step] { step(-1); });
+    // Shift+F10 does what the menu key does.
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), [] { keyhints::RequestContextMenu(QApplication::focusWidget()); });
     shortcut(QKeySequence(Qt::Key_F6), [this] {
         QWidget *focus = QApplication::focusWidget();
         auto inside = [focus](QWidget *area) { return focus && (focus == area || area->isAncestorOf(focus)); };

@@ -146,7 +146,6 @@ private:
     void BuildPanels();
     void BuildTabs();
     QAction *MakeAction(const char *name, const QString &text, const QString &hint, ImageListMain::Index icon);
-    void AttachContextMenu(QWidget *widget, QMenu *menu);
     void ConnectDataModule();
     void InstallKeys();
     void NameControls();

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/window/icons/ImageListMain.h"
+#include "platform/window/KeyHints.h"
 #include "store/window/Looks.h"
 #include "records/core/ProjectRules.h"
 #include "records/window/TabFrame.h"
@@ -57,8 +58,7 @@ void TDetailTab::BuildFrame(const char *toolBarName, const std::array<std::pair<
     connect(BtnAbbrechen, &QAction::triggered, this, &TDetailTab::CancelRecord);
     connect(source_, &TDataSource::StateChange, this, &TDetailTab::ApplyStateRules);
     // The grid carries the tab's context menu too.
-    Grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Grid, &QWidget::customContextMenuRequested, popup_, [this](const QPoint &p) { popup_->popup(Grid->mapToGlobal(p)); });
+    keyhints::AttachContextMenu(Grid, popup_);
 }
 
 QLineEdit *TDetailTab::AddField(QWidget *parent, const char *name, const QString &field, int width, const QString &hint) {

@@ -5,10 +5,21 @@
 #include <QShortcut>
 
 #include "app/window/icons/ImageListMain.h"
+#include "platform/window/KeyHints.h"
 #include "store/core/Shell.h"
 #include "store/window/Looks.h"
 
 namespace tabframe {
+
+const QList<QKeySequence> kInsertKeys = {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_N)};
+const QKeySequence kEditKey(Qt::Key_F2), kCancelKey(Qt::Key_Escape), kDeleteKey(Qt::Key_Delete);
+
+void NameRecordKeys(const TButtons &buttons) {
+    keyhints::NameKeys(buttons.Insert, keyhints::KeysText(kInsertKeys));
+    keyhints::NameKeys(buttons.Edit, keyhints::KeyText(kEditKey));
+    keyhints::NameKeys(buttons.Cancel, keyhints::KeyText(kCancelKey));
+    keyhints::NameKeys(buttons.Delete, keyhints::KeyText(kDeleteKey));
+}
 
 TButtons BuildToolBar(QToolBar *bar, const std::array<TButton, 4> &buttons) {
     bar->setIconSize(QSize(16, 16));
@@ -24,6 +35,7 @@ TButtons BuildToolBar(QToolBar *bar, const std::array<TButton, 4> &buttons) {
         if (QWidget *w = bar->widgetForAction(a)) w->setObjectName(a->objectName() + QStringLiteral("Button"));
         *targets[i] = a;
     }
+    NameRecordKeys(made);
     return made;
 }
 
@@ -51,7 +63,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete &&
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == kDeleteKey[0].key() &&
             static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
             RunIfEnabled(del_);
             return true;
@@ -65,10 +77,10 @@ private:
 }  // namespace
 
 void InstallKeys(QWidget *page, const TButtons &buttons, QWidget *grid) {
-    const std::pair<QKeySequence, QAction *> keys[] = {{QKeySequence(Qt::Key_Insert), buttons.Insert},
-                                                       {QKeySequence(Qt::CTRL | Qt::Key_N), buttons.Insert},
-                                                       {QKeySequence(Qt::Key_F2), buttons.Edit},
-                                                       {QKeySequence(Qt::Key_Escape), buttons.Cancel}};
+    const std::pair<QKeySequence, QAction *> keys[] = {{kInsertKeys[0], buttons.Insert},
+                                                       {kInsertKeys[1], buttons.Insert},
+                                                       {kEditKey, buttons.Edit},
+                                                       {kCancelKey, buttons.Cancel}};
     for (const auto &[key, action] : keys) {
         auto *shortcut = new QShortcut(key, page);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);

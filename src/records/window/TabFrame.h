@@ -26,6 +26,11 @@ struct TButtons {
     QAction *Insert = nullptr, *Edit = nullptr, *Cancel = nullptr, *Delete = nullptr;
 };
 
+// The record keys; the buttons' hints name them.
+extern const QList<QKeySequence> kInsertKeys;
+extern const QKeySequence kEditKey, kCancelKey, kDeleteKey;
+void NameRecordKeys(const TButtons &buttons);
+
 // A tool bar of 16-pixel icons holding the four commands.
 TButtons BuildToolBar(QToolBar *bar, const std::array<TButton, 4> &buttons);
 
