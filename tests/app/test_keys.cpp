@@ -11,6 +11,7 @@
 #include "../records/RecordsFixture.h"
 #include "planning/window/PlannerCalendar.h"
 #include "platform/window/KeyHints.h"
+#include "vault/window/AccessDataTab.h"
 
 class TestKeys : public QObject {
     Q_OBJECT
@@ -37,6 +38,7 @@ private slots:
             {w.BtnDelete, "Projekt löschen (inkl. Detaildatensätze!) (Entf)"},
             {w.BtnMasterkey, "Masterkennwort anlegen/ändern (Alt+O, M)"},
             {f.Email().BtnInsert, "Emailadresse hinzufügen (Einfg oder Strg+N)"},
+            {w.AccessData->BtnImport, "Import eines Bildes (JPG, BMP) (Strg+I)"},
         };
         for (const auto &[action, text] : shown) QCOMPARE(keyhints::ShownHint(action), QString::fromUtf8(text));
         // The hint of the action itself stays as it is.

@@ -107,7 +107,8 @@ struct VaultFixture : AppFixture {
     // Presses the reveal button; the prompt gets `entry` and OK, or nothing
     // and Cancel. Returns what the reveal window showed, nothing when it did
     // not appear (`expectWindow` says whether the script should wait for it).
-    std::optional<QString> Reveal(const std::optional<QString> &entry, bool expectWindow) {
+    // `byKey`: Ctrl+E with the focus on the tab's grid instead of the button.
+    std::optional<QString> Reveal(const std::optional<QString> &entry, bool expectWindow, bool byKey = false) {
         dialogs.AnswerModal([entry](QDialog *d) {
             auto *prompt = static_cast<TfrmInputMaster *>(d);
             if (!entry) {
@@ -124,7 +125,13 @@ struct VaultFixture : AppFixture {
                 shown = window->Label1->text();
                 QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
             });
-        QTest::mouseClick(Tab().SpeedButtonDecrypt, Qt::LeftButton);
+        if (byKey) {
+            QApplication::setActiveWindow(&Main());
+            Main().DBAdvGridZugangsdaten->setFocus();
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ctrl+E")));
+        } else {
+            QTest::mouseClick(Tab().SpeedButtonDecrypt, Qt::LeftButton);
+        }
         return shown;
     }
 

@@ -140,6 +140,39 @@ private slots:
         }
     }
 
+    void theKeysSaveOrClose_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Enter in the repetition") << "EditKennwort2" << "Return" << true;
+        QTest::newRow("Enter in the first edit") << "EditKennwort1" << "Return" << true;
+        QTest::newRow("Ctrl+S in the hint") << "DBMemoPassphrase" << "Ctrl+S" << true;
+        QTest::newRow("Enter in the hint breaks the line") << "DBMemoPassphrase" << "Return" << false;
+        QTest::newRow("Escape asks, then closes unsaved") << "EditKennwort2" << "Esc" << false;
+    }
+    void theKeysSaveOrClose() {
+        QFETCH(QString, focus);
+        QFETCH(QString, key);
+        QFETCH(bool, saved);
+        VaultFixture f;
+        QVERIFY(f.app->Start());
+        f.OpenMasterWindow([&](TfrmMasterKW &w) {
+            TypeText(w.EditKennwort1, QStringLiteral("geheim"));
+            TypeText(w.EditKennwort2, QStringLiteral("geheim"));
+            auto *target = w.findChild<QWidget *>(focus);
+            QVERIFY(target);
+            target->setFocus();
+            if (key == QLatin1String("Esc")) f.dialogs.AnswerMessage(mbYes);
+            QTest::keySequence(target, QKeySequence(key));
+            if (w.isVisible()) {
+                QVERIFY(!saved);
+                f.dialogs.AnswerMessage(mbYes);
+                w.close();
+            }
+        });
+        QCOMPARE(f.CommittedDigest(), saved ? DigestOf(QStringLiteral("geheim")) : QString());
+    }
+
     void aChangeReenciphersEveryRecordOfEveryProject_data() {
         QTest::addColumn<int>("backupAnswer");
         QTest::newRow("no backup") << int(mbNo);

@@ -52,29 +52,48 @@ QString KeysText(const QList<QKeySequence> &keys) {
 }
 
 namespace {
+QString HintOf(const QObject *source) {
+    if (auto *action = qobject_cast<const QAction *>(source)) return action->toolTip();
+    if (auto *widget = qobject_cast<const QWidget *>(source)) return widget->toolTip();
+    return {};
+}
+
+QString Shown(const QObject *source) {
+    const QString keys = source->property(kKeysProperty).toString();
+    const QString hint = HintOf(source);
+    if (keys.isEmpty()) return hint;
+    if (hint.isEmpty()) return keys;
+    return hint + QStringLiteral(" (") + keys + QLatin1Char(')');
+}
+
 class TKeyTip : public QObject {
 public:
-    explicit TKeyTip(QAction *action) : QObject(action), action_(action) {}
+    explicit TKeyTip(QObject *source) : QObject(source), source_(source) {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::ToolTip) {
             auto *help = static_cast<QHelpEvent *>(event);
-            QToolTip::showText(help->globalPos(), ShownHint(action_), static_cast<QWidget *>(watched));
+            QToolTip::showText(help->globalPos(), Shown(source_), static_cast<QWidget *>(watched));
             return true;
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    QAction *action_;
+    QObject *source_;
 };
+
+// Returns whether the source had no keys named yet.
+bool SetKeys(QObject *source, const QString &keys) {
+    const bool first = !source->property(kKeysProperty).isValid();
+    source->setProperty(kKeysProperty, keys);
+    return first;
+}
 }  // namespace
 
 void NameKeys(QAction *action, const QString &keys) {
-    const bool first = !action->property(kKeysProperty).isValid();
-    action->setProperty(kKeysProperty, keys);
-    if (!first) return;
+    if (!SetKeys(action, keys)) return;
     auto *tip = new TKeyTip(action);
     for (QObject *shown : action->associatedObjects())
         if (auto *button = qobject_cast<QToolButton *>(shown)) {
@@ -83,13 +102,14 @@ void NameKeys(QAction *action, const QString &keys) {
         }
 }
 
-QString ShownHint(const QAction *action) {
-    const QString keys = action->property(kKeysProperty).toString();
-    const QString hint = action->toolTip();
-    if (keys.isEmpty()) return hint;
-    if (hint.isEmpty()) return keys;
-    return hint + QStringLiteral(" (") + keys + QLatin1Char(')');
+void NameKeys(QToolButton *button, const QString &keys) {
+    if (!SetKeys(button, keys)) return;
+    button->installEventFilter(new TKeyTip(button));
+    button->setAccessibleDescription(keys);
 }
+
+QString ShownHint(const QAction *action) { return Shown(action); }
+QString ShownHint(const QToolButton *button) { return Shown(button); }
 
 void AttachContextMenu(QWidget *widget, QMenu *menu) {
     widget->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -9,6 +9,7 @@
 
 class QAction;
 class QMenu;
+class QToolButton;
 class QWidget;
 
 namespace keyhints {
@@ -23,7 +24,9 @@ QString KeysText(const QList<QKeySequence> &keys);
 // shown over the button gets the keys appended, or is only the keys when
 // the action has no hint.
 void NameKeys(QAction *action, const QString &keys);
+void NameKeys(QToolButton *button, const QString &keys);  // a button without an action
 QString ShownHint(const QAction *action);
+QString ShownHint(const QToolButton *button);
 
 // The context menu of a widget, opened by the mouse, the menu key or
 // Shift+F10; a scroll area's menu opens where the event happened in its

@@ -5,11 +5,13 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "app/window/icons/ImageListMain.h"
 #include "platform/core/Dialogs.h"
+#include "platform/window/KeyHints.h"
 #include "screenshots/window/PictureDialogs.h"
 #include "screenshots/window/ZoomWindow.h"
 #include "store/core/DataSet.h"
@@ -138,6 +140,18 @@ void TScreenshotPanel::AddToToolBar(QToolBar *toolBar) {
     toolBar->addAction(BtnExport);
     toolBar->widgetForAction(BtnExport)->setObjectName(QStringLiteral("BtnExportButton"));
     toolBar->addWidget(VrTrackBarQualityJPG)->setVisible(true);
+    // The tab holding the tool bar gets the picture keys.
+    QWidget *tab = toolBar->parentWidget() ? toolBar->parentWidget() : toolBar;
+    const std::pair<QAction *, QKeySequence> keys[] = {{BtnImport, QKeySequence(Qt::CTRL | Qt::Key_I)},
+                                                       {BtnExport, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}};
+    for (const auto &[action, key] : keys) {
+        auto *shortcut = new QShortcut(key, tab);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, action, [action = action] {
+            if (action->isEnabled()) action->trigger();
+        });
+        keyhints::NameKeys(action, keyhints::KeyText(key));
+    }
 }
 
 TScreenshotColumn TScreenshotPanel::Column() const {

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/window/icons/ImageListMain.h"
 #include "platform/core/Dialogs.h"
+#include "platform/window/KeyHints.h"
 #include "records/window/TabFrame.h"
 #include "store/core/Enabling.h"
 #include "store/window/DataLinks.h"
@@ -132,6 +134,14 @@ void TAccessDataTab::BuildControls() {
     keep.setRetainSizeWhenHidden(true);
     SpeedButtonDecrypt->setSizePolicy(keep);
     connect(SpeedButtonDecrypt, &QToolButton::clicked, this, &TAccessDataTab::SpeedButtonDecryptClick);
+    // The button takes no focus; Ctrl+E reveals from anywhere in the tab.
+    const QKeySequence revealKey(Qt::CTRL | Qt::Key_E);
+    auto *reveal = new QShortcut(revealKey, host_.Page);
+    reveal->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(reveal, &QShortcut::activated, this, [this] {
+        if (SpeedButtonDecrypt->isVisible() && SpeedButtonDecrypt->isEnabled()) SpeedButtonDecrypt->click();
+    });
+    keyhints::NameKeys(SpeedButtonDecrypt, keyhints::KeyText(revealKey));
     Label16 = label("Label16", QStringLiteral("Bemerkung"));
     DBMemoBemerkung = new QPlainTextEdit(PanelZugangsdatenDetails);
     DBMemoBemerkung->setObjectName(QStringLiteral("DBMemoBemerkung"));

@@ -4,11 +4,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <optional>
 
 #include "app/window/icons/ImageListMain.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/GermanFormat.h"
+#include "platform/window/KeyHints.h"
 #include "services/core/HotLog.h"
 #include "store/window/DataLinks.h"
 #include "store/core/DataModule.h"
@@ -91,6 +93,15 @@ TfrmMasterKW::TfrmMasterKW(QWidget *parent, TDataModule1 &dm, TShell &shell, TVa
     QWidget::setTabOrder(EditKennwort2, DBMemoPassphrase);
 
     connect(dm_.DataSourceAllgemein, &TDataSource::StateChange, this, &TfrmMasterKW::DataSourceAllgemeinStateChange);
+
+    // The save button takes no focus: Ctrl+S, or Enter in a password edit, saves.
+    auto saveIfEnabled = [this] {
+        if (BtnSaveMasterKW->isEnabled()) BtnSaveMasterKW->click();
+    };
+    const QKeySequence saveKey(Qt::CTRL | Qt::Key_S);
+    connect(new QShortcut(saveKey, this), &QShortcut::activated, this, saveIfEnabled);
+    for (QLineEdit *edit : {EditKennwort1, EditKennwort2}) connect(edit, &QLineEdit::returnPressed, this, saveIfEnabled);
+    keyhints::NameKeys(BtnSaveMasterKW, keyhints::KeyText(saveKey) + QStringLiteral(" oder Eingabe"));
 }
 
 TfrmMasterKW::~TfrmMasterKW() = default;
