@@ -24,6 +24,16 @@ private slots:
         QCOMPARE(header->textElideMode(), Qt::ElideRight);
         QVERIFY(!header->highlightSections());
         QCOMPARE(grid->model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toString(), QStringLiteral("Kennwort (verschlüsselt)"));
+        const QString heading = QStringLiteral("Kennwort (verschlüsselt)");
+        const QFontMetrics fm = header->fontMetrics();
+        const int whole = fm.horizontalAdvance(heading);
+        const THeadingFit wide = FitHeading(heading, fm, whole + 10);
+        QCOMPARE(wide.Shown, heading);
+        QCOMPARE(wide.Align, Qt::AlignHCenter | Qt::AlignVCenter);
+        const THeadingFit narrow = FitHeading(heading, fm, whole / 2);
+        QVERIFY2(narrow.Shown.startsWith(QStringLiteral("Kenn")) && narrow.Shown.endsWith(QChar(0x2026)), qPrintable(narrow.Shown));
+        QCOMPARE(narrow.Align, Qt::AlignLeft | Qt::AlignVCenter);
+        QCOMPARE(FitHeading(heading, fm, -3).Shown, QString());
     }
 
     void toolButtonHintsNameTheirKeys() {
@@ -109,6 +119,7 @@ private slots:
         QTest::newRow("F2 renames the project") << "projects" << "" << "F2" << "project Edit";
         QTest::newRow("Ctrl+N in the e-mail tab") << "email grid" << "" << "Ctrl+N" << "email Insert";
         QTest::newRow("Insert in the phone tab") << "phone grid" << "" << "Insert" << "phone Insert";
+        QTest::newRow("Ctrl+N in the e-mail field") << "email field" << "" << "Ctrl+N" << "email Insert";
         QTest::newRow("F2 in the e-mail tab") << "email grid" << "" << "F2" << "email Edit";
         QTest::newRow("Escape in the e-mail field") << "email field" << "email insert" << "Escape" << "email Browse";
         QTest::newRow("Enter in the e-mail field saves") << "email field" << "email typed" << "Return" << "email saved";

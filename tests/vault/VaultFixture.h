@@ -107,7 +107,7 @@ struct VaultFixture : AppFixture {
     // Presses the reveal button; the prompt gets `entry` and OK, or nothing
     // and Cancel. Returns what the reveal window showed, nothing when it did
     // not appear (`expectWindow` says whether the script should wait for it).
-    // `byKey`: Ctrl+E with the focus on the tab's grid instead of the button.
+    // `byKey`: the reveal key with the focus in the user ID field instead of the button.
     std::optional<QString> Reveal(const std::optional<QString> &entry, bool expectWindow, bool byKey = false) {
         dialogs.AnswerModal([entry](QDialog *d) {
             auto *prompt = static_cast<TfrmInputMaster *>(d);
@@ -127,8 +127,8 @@ struct VaultFixture : AppFixture {
             });
         if (byKey) {
             QApplication::setActiveWindow(&Main());
-            Main().DBAdvGridZugangsdaten->setFocus();
-            QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ctrl+E")));
+            Tab().DBEditUserID->setFocus();
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::Key_F3));
         } else {
             QTest::mouseClick(Tab().SpeedButtonDecrypt, Qt::LeftButton);
         }

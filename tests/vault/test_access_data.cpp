@@ -212,7 +212,7 @@ private slots:
         const QString stored = t.Tab_().DBEditKennwort->text();
         QCOMPARE(t.Reveal(kMaster, true), std::optional<QString>(clear));
         QCOMPARE(t.MessageTexts(), QStringList{});
-        // Ctrl+E in the tab does what the button does.
+        // F3 in the tab does what the button does.
         QCOMPARE(t.Reveal(kMaster, true, true), std::optional<QString>(clear));
         // It went nowhere else: not the record, the box, the grid, the status bar, the log, the state.
         QCOMPARE(t.Tab_().DBEditKennwort->text(), stored);

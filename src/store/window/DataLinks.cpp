@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyleOptionHeader>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -284,7 +286,46 @@ private:
     TDBGridView *view_;
 };
 
+THeadingFit FitHeading(const QString &text, const QFontMetrics &metrics, int width) {
+    const QString shown = metrics.elidedText(text, Qt::ElideRight, qMax(0, width));
+    return {shown, (shown == text ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter};
+}
+
+namespace {
+// A heading wider than its column shows from its first letter, cut at the
+// end; one that fits is centred. Measured and drawn here, in the header's
+// own font and margins, so the two always agree.
+class TGridHeader : public QHeaderView {
+public:
+    explicit TGridHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {
+        setSectionsClickable(true);
+        setHighlightSections(false);
+        setTextElideMode(Qt::ElideRight);
+    }
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override {
+        if (!rect.isValid()) return;
+        QStyleOptionHeader opt;
+        initStyleOptionForIndex(&opt, logicalIndex);
+        opt.rect = rect;
+        const QString text = opt.text;
+        opt.text.clear();
+        painter->save();
+        style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, &opt, this);
+        const QRect room = rect.adjusted(margin, 0, -margin, 0);
+        const THeadingFit fit = FitHeading(text, opt.fontMetrics, room.width());
+        painter->setClipRect(rect);
+        painter->setPen(opt.palette.color(QPalette::ButtonText));
+        painter->drawText(room, int(fit.Align), fit.Shown);
+        painter->restore();
+    }
+};
+}  // namespace
+
 TDBGridView::TDBGridView(QWidget *parent) : QTableView(parent) {
+    setHorizontalHeader(new TGridHeader(this));
     setItemDelegate(new TDBGridDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -292,11 +333,7 @@ TDBGridView::TDBGridView(QWidget *parent) : QTableView(parent) {
                     QAbstractItemView::DoubleClicked);
     verticalHeader()->hide();
     setWordWrap(false);
-    // A heading wider than its column shows from its first letter, cut at
-    // the end, the whole text as a tool tip. Bold headings would be measured
-    // in the plain font and cut at both ends.
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setTextElideMode(Qt::ElideRight);
+    // The whole heading is the tool tip (see the model).
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &i) { emit CellClicked(i.row(), i.column()); });
 }
 

@@ -6,6 +6,7 @@
 //
 // Typed characters that Windows-1252 cannot hold are refused at once.
 
+#include <QFontMetrics>
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStyledItemDelegate>
@@ -131,6 +132,14 @@ private:
     QVector<TGridColumn> columns_;
     int count_ = 0;
 };
+
+// How a grid heading is shown in `width` pixels: whole and centred when it
+// fits, otherwise from its first letter, cut at the end with an ellipsis.
+struct THeadingFit {
+    QString Shown;
+    Qt::Alignment Align;
+};
+THeadingFit FitHeading(const QString &text, const QFontMetrics &metrics, int width);
 
 // A grid bound to a data source: rows in dataset order, the selected row is
 // the current record, the current cell is drawn bold, and cells of columns

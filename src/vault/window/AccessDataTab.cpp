@@ -134,8 +134,9 @@ void TAccessDataTab::BuildControls() {
     keep.setRetainSizeWhenHidden(true);
     SpeedButtonDecrypt->setSizePolicy(keep);
     connect(SpeedButtonDecrypt, &QToolButton::clicked, this, &TAccessDataTab::SpeedButtonDecryptClick);
-    // The button takes no focus; Ctrl+E reveals from anywhere in the tab.
-    const QKeySequence revealKey(Qt::CTRL | Qt::Key_E);
+    // The button takes no focus; F3 reveals from anywhere in the tab (a line
+    // edit keeps Ctrl+E, the end of the line, on some desktops).
+    const QKeySequence revealKey(Qt::Key_F3);
     auto *reveal = new QShortcut(revealKey, host_.Page);
     reveal->setContext(Qt::WidgetWithChildrenShortcut);
     connect(reveal, &QShortcut::activated, this, [this] {
