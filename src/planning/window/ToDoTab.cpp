@@ -103,7 +103,8 @@ TToDoTab::TToDoTab(QWidget *page, QMenu *popup, TDataModule1 &dm, TShell &shell,
     PlannerDatePickerToDo->setFixedWidth(110);
     dateLabel->setBuddy(PlannerDatePickerToDo);
 
-    auto *progressLabel = new QLabel(QStringLiteral("Fortschritt"), EntryPanel);
+    // The Tab key skips the slider; Alt+F, the label's mnemonic, reaches it.
+    auto *progressLabel = new QLabel(QStringLiteral("&Fortschritt"), EntryPanel);
     auto *progressBox = new QWidget(EntryPanel);
     auto *progressLayout = new QGridLayout(progressBox);
     progressLayout->setContentsMargins(0, 0, 0, 0);
