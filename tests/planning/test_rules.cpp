@@ -126,6 +126,10 @@ private slots:
         QCOMPARE(ToDoColumnWidths(749), odd);  // "Beschreibung" gets W / 2 rounded down
         const std::array<int, 2> dates{66, 678};
         QCOMPARE(AppointmentColumnWidths(748), dates);
+        // A font that needs more for a date widens it, never narrows it.
+        QCOMPARE(ToDoColumnWidths(748, 80), (std::array<int, 4>{374, 44, 246, 80}));
+        QCOMPARE(ToDoColumnWidths(748, 50), todo);
+        QCOMPARE(AppointmentColumnWidths(748, 80), (std::array<int, 2>{80, 664}));
     }
 
     void enablingTables_data() {

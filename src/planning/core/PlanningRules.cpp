@@ -80,12 +80,17 @@ TDeleteTexts AppointmentDeleteTexts() {
             QStringLiteral("Termin "), done, QStringLiteral("Termin "), done};
 }
 
-std::array<int, 4> ToDoColumnWidths(int width) {
+std::array<int, 4> ToDoColumnWidths(int width, int dateWidth) {
     const int description = width / 2;
-    return {description, 44, width - description - 114, 66};
+    const int date = qMax(66, dateWidth);
+    // A wider date column is taken from "Fortschritt".
+    return {description, 44, width - description - 114 - (date - 66), date};
 }
 
-std::array<int, 2> AppointmentColumnWidths(int width) { return {66, width - 66 - 4}; }
+std::array<int, 2> AppointmentColumnWidths(int width, int dateWidth) {
+    const int date = qMax(66, dateWidth);
+    return {date, width - date - 4};
+}
 
 TDetailEnabling PlanningEnabling(TPlanningKind kind, TDataSetState state, bool projekteVorhanden) {
     const TEnablingTable &table = kind == TPlanningKind::ToDo ? enabling::kToDo : enabling::kAppointments;

@@ -66,9 +66,11 @@ TDeleteTexts AppointmentDeleteTexts();
 // --- the lists' column widths ------------------------------------------------------
 
 // "Beschreibung", "Erledigt", "Fortschritt", "Endtermin" for a list W wide.
-std::array<int, 4> ToDoColumnWidths(int width);
+// The date column is 66 pixels, or `dateWidth` where the desktop's font needs
+// more for a whole date.
+std::array<int, 4> ToDoColumnWidths(int width, int dateWidth = 66);
 // "Termin", "Beschreibung".
-std::array<int, 2> AppointmentColumnWidths(int width);
+std::array<int, 2> AppointmentColumnWidths(int width, int dateWidth = 66);
 
 // --- enabling ---------------------------------------------------------------------
 

@@ -85,7 +85,7 @@ void TTermineTab::BtnDeleteTermineClick() {
 }
 
 void TTermineTab::AdvTabSheetTermineShow() {
-    const auto w = planning::AppointmentColumnWidths(Grid->width());
+    const auto w = planning::AppointmentColumnWidths(Grid->width(), Grid->CellWidthFor(QStringLiteral("00.00.0000")));
     for (int i = 0; i < 2; ++i) Grid->horizontalHeader()->resizeSection(i, w[size_t(i)]);
     FillControls();
 }

@@ -197,7 +197,7 @@ void TToDoTab::BtnDeleteToDoClick() {
 }
 
 void TToDoTab::AdvTabSheetToDoShow() {
-    const auto w = planning::ToDoColumnWidths(Grid->width());
+    const auto w = planning::ToDoColumnWidths(Grid->width(), Grid->CellWidthFor(QStringLiteral("00.00.0000")));
     for (int i = 0; i < 4; ++i) Grid->horizontalHeader()->resizeSection(i, w[size_t(i)]);
     FillControls();
 }

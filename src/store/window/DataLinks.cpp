@@ -341,6 +341,13 @@ TDBGridView::~TDBGridView() {
     if (source_ && source_->DataSet()) source_->DataSet()->UnregisterLink(this);
 }
 
+int TDBGridView::CellWidthFor(const QString &sample) const {
+    QFont bold = font();
+    bold.setBold(true);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return QFontMetrics(bold).horizontalAdvance(sample) + 2 * margin + 2;  // and the grid line
+}
+
 void TDBGridView::SetRowHeight(int pixels) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(pixels);

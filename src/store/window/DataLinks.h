@@ -156,6 +156,9 @@ public:
     TDBGridModel *GridModel() const { return model_; }
     void UpdateRecord() override;  // commits an open cell editor
     void SetRowHeight(int pixels);
+    // Pixels a cell needs to show `sample` whole, also drawn bold as the
+    // current cell is.
+    int CellWidthFor(const QString &sample) const;
     void SetEditorMaxLength(int length) { editorMaxLength_ = length; }
     int EditorMaxLength() const { return editorMaxLength_; }
 
