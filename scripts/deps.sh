@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libx11-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   xvfb xauth

@@ -2,15 +2,39 @@
 // line breaks from "\r\n" and "\r", nothing read as markup, the caption as
 // the window's title.
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <memory>
 #include <QMessageBox>
 #include <QtTest>
 
 #include "platform/window/QtDialogs.h"
+#include "platform/window/QtTexts.h"
 
 class TestQtDialogs : public QObject {
     Q_OBJECT
 private slots:
+    // Qt's own texts, an edit's menu and the file dialog's, are German too.
+    void qtsOwnTextsAreGerman() {
+        QVERIFY(InstallGermanQtTexts());
+        QLineEdit edit;
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList entries;
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator()) entries << a->text().section(QLatin1Char('\t'), 0, 0);
+        QVERIFY2(entries.contains(QStringLiteral("&Kopieren")) && entries.contains(QStringLiteral("Alles auswählen")),
+                 qPrintable(entries.join(QLatin1Char('|'))));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        auto *cancel = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel);
+        QVERIFY(cancel);
+        QCOMPARE(cancel->text(), QStringLiteral("Abbrechen"));
+    }
+
     void messageBoxesShowTheirTextAsGiven_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");

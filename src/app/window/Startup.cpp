@@ -9,6 +9,7 @@
 #include "platform/core/SingleInstance.h"
 #include "platform/core/TerminationSignals.h"
 #include "platform/window/QtDialogs.h"
+#include "platform/window/QtTexts.h"
 #include "platform/window/WindowFront.h"
 #include "records/window/ProjectList.h"
 #include "screenshots/window/ScreenshotPanel.h"
@@ -127,6 +128,7 @@ int RunTresoro(int argc, char **argv) {
     QApplication app(argc, argv);
     // No display name: the window system would append it to every caption.
     QApplication::setApplicationName(QStringLiteral("Tresoro"));
+    InstallGermanQtTexts();
     TQtDialogs::InstallAsCurrent();
     QStringList params = QApplication::arguments();
     params.removeFirst();
