@@ -127,7 +127,8 @@ private slots:
         QTest::newRow("Delete on the e-mail grid asks") << "email grid" << "" << "Delete" << "question";
         QTest::newRow("Ctrl+3 shows the phone tab") << "projects" << "" << "Ctrl+3" << "tab Telefon";
         QTest::newRow("F6 from the project list") << "projects" << "" << "F6" << "focus tab";
-        QTest::newRow("F6 from the tab") << "email field" << "" << "F6" << "focus calendar";
+        QTest::newRow("F6 from the tab's field") << "email field" << "" << "F6" << "focus email grid";
+        QTest::newRow("F6 from the tab's list") << "email grid" << "" << "F6" << "focus calendar";
         QTest::newRow("F6 from the calendar") << "calendar" << "" << "F6" << "focus projects";
         QTest::newRow("Ctrl+Tab from the project list") << "projects" << "" << "Ctrl+Tab" << "tab Email";
         QTest::newRow("Ctrl+Shift+Tab wraps to the log") << "projects" << "" << "Ctrl+Shift+Tab" << "tab Log";
@@ -206,6 +207,8 @@ private slots:
             menu->close();
         } else if (after == QLatin1String("focus tab")) {
             QVERIFY(w.AdvPageControl->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == w.AdvPageControl);
+        } else if (after == QLatin1String("focus email grid")) {
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.Email().Grid));
         } else if (after == QLatin1String("focus calendar")) {
             QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.PlannerCalendar));
         } else if (after == QLatin1String("focus projects")) {

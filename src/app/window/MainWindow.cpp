@@ -307,8 +307,8 @@ void TfrmMain::InstallKeys() {
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), saveIfEnabled);
     // Ctrl+1 .. Ctrl+6 select a tab, Ctrl+Tab and Ctrl+Shift+Tab step through
     // them from anywhere in the window (the tab control alone would take them
-    // only while it holds the focus); F6 moves between project list, tab and
-    // calendar.
+    // only while it holds the focus); F6 moves between project list, the
+    // tab's fields, the tab's list and the calendar.
     for (int i = 0; i < AdvPageControl->count() && i < 9; ++i)
         shortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), [this, i] { AdvPageControl->setCurrentIndex(i); });
     auto step = [this](int by) {
@@ -331,7 +331,13 @@ void TfrmMain::InstallKeys() {
                 first = first->nextInFocusChain();
             (first && first != page ? first : AdvPageControl)->setFocus(Qt::ShortcutFocusReason);
         } else if (inside(PanelProjektdetails)) {
-            PlannerCalendar->setFocus(Qt::ShortcutFocusReason);
+            // The tab's list, which the Tab key skips, is the next stop.
+            QWidget *page = AdvPageControl->currentWidget();
+            QAbstractItemView *list = nullptr;
+            for (auto *view : page ? page->findChildren<QAbstractItemView *>() : QList<QAbstractItemView *>())
+                if (view->isVisible() && view->isEnabled() && !list) list = view;
+            if (list && !inside(list)) list->setFocus(Qt::ShortcutFocusReason);
+            else PlannerCalendar->setFocus(Qt::ShortcutFocusReason);
         } else {
             DBGridProjekte->setFocus(Qt::ShortcutFocusReason);
         }
