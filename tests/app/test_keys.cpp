@@ -11,6 +11,9 @@
 #include "../records/RecordsFixture.h"
 #include "planning/window/PlannerCalendar.h"
 #include "platform/window/KeyHints.h"
+#include "planning/window/PlannerDatePicker.h"
+#include "planning/window/TermineTab.h"
+#include "planning/window/ToDoTab.h"
 #include "vault/window/AccessDataTab.h"
 
 class TestKeys : public QObject {
@@ -65,6 +68,33 @@ private slots:
             {QKeySequence(Qt::SHIFT | Qt::Key_F10), "Umschalt+F10"}, {QKeySequence(Qt::Key_Delete), "Entf"},
             {QKeySequence(Qt::CTRL | Qt::Key_Plus), "Strg++"},       {QKeySequence(Qt::Key_Return), "Eingabe"}};
         for (const auto &[key, text] : names) QCOMPARE(keyhints::KeyText(key), QString::fromUtf8(text));
+    }
+
+    // The Tab key walks each tab's fields in their order and skips the lists
+    // and the progress slider.
+    void theTabKeyWalksEachTabInOrder() {
+        RecordsFixture f({QStringLiteral("insert into TBLPROJEKT (ID, PROJEKTNAME) values (1, 'Alpha')"),
+                          QStringLiteral("set generator GEN_TBLPROJEKT_ID to 1")});
+        QVERIFY(f.Start());
+        TfrmMain &w = f.Main();
+        QApplication::setActiveWindow(&w);
+        const std::pair<QWidget *, QList<QWidget *>> tabs[] = {
+            {w.AdvTabSheetZugangsdaten, {w.AccessData->DBEditUserID, w.AccessData->DBEditKennwort, w.AccessData->DBMemoBemerkung}},
+            {w.AdvTabSheetTelefon, {f.Telefon().DBAdvEditTelefonName, f.Telefon().DBAdvEditTelefonnummer}},
+            {w.AdvTabSheetToDo, {w.ToDoTab->DBAdvEditToDoItem, w.ToDoTab->PlannerDatePickerToDo->Edit(), w.ToDoTab->ToDoErledigt}},
+            {w.AdvTabSheetTermine, {w.TermineTab->PlannerDatePickerTermin->Edit(), w.TermineTab->DBAdvEditTerminbeschreibung}},
+        };
+        for (const auto &[page, order] : tabs) {
+            w.AdvPageControl->setCurrentWidget(page);
+            QApplication::processEvents();
+            // A new record: its check box takes part only while open.
+            if (page == w.AdvTabSheetToDo) w.ToDoTab->BtnInsert->trigger();
+            order.first()->setFocus(Qt::TabFocusReason);
+            for (qsizetype i = 1; i < order.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), order.at(i));
+            }
+        }
     }
 
     void theFocusIsFramedWherever() {
