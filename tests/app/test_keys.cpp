@@ -109,13 +109,48 @@ private slots:
             control->setFocus(Qt::TabFocusReason);
             QApplication::processEvents();
             QCOMPARE(keyhints::FocusRingTarget(), control);
-            QWidget *ring = control->parentWidget()->findChild<QWidget *>(QStringLiteral("FocusRing"), Qt::FindDirectChildrenOnly);
+            // Above the control (a list filling its splitter would hide it
+            // otherwise), around its whole area.
+            QWidget *ring = control->window()->findChild<QWidget *>(QStringLiteral("FocusRing"));
             QVERIFY(ring && ring->isVisible());
-            QVERIFY(ring->geometry().contains(control->geometry()));
-            // The frame is painted in the highlight colour across the control's edge.
-            const QImage shot = control->parentWidget()->grab(ring->geometry()).toImage();
-            QCOMPARE(shot.pixelColor(0, shot.height() / 2), ring->palette().color(QPalette::Active, QPalette::Highlight));
+            QWidget *host = ring->parentWidget();
+            const QRect framed(control->mapTo(host, QPoint(0, 0)), control->size());
+            QVERIFY(ring->geometry().contains(framed));
+            // The frame is painted in the highlight colour across the
+            // control's edge, on all four sides.
+            const QRect visible = ring->geometry() & host->rect();
+            const QImage shot = host->grab(visible).toImage();
+            const QColor highlight = ring->palette().color(QPalette::Active, QPalette::Highlight);
+            const int sw = shot.width(), sh = shot.height();
+            for (const QPoint at : {QPoint(0, sh / 2), QPoint(sw - 1, sh / 2), QPoint(sw / 2, 0), QPoint(sw / 2, sh - 1)})
+                QVERIFY2(shot.pixelColor(at) == highlight,
+                         qPrintable(control->objectName() + QStringLiteral(" at %1,%2").arg(at.x()).arg(at.y())));
         }
+    }
+
+    // Saving locks the field that holds the focus; the focus goes on to the
+    // tab's list, not out of the tab to the calendar.
+    void savingFromALockedFieldLeavesTheFocusOnTheList() {
+        RecordsFixture f({QStringLiteral("insert into TBLPROJEKT (ID, PROJEKTNAME) values (1, 'Alpha')"),
+                          QStringLiteral("set generator GEN_TBLPROJEKT_ID to 1")});
+        QVERIFY(f.Start());
+        TfrmMain &w = f.Main();
+        QApplication::setActiveWindow(&w);
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ctrl+4")));
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ins")));
+        // A new record takes the cursor into its first field.
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.ToDoTab->DBAdvEditToDoItem));
+        TypeText(w.ToDoTab->DBAdvEditToDoItem, QStringLiteral("Karte"));
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Alt+F")));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.ToDoTab->VrTrackBarToDo));
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(f.Committed(QStringLiteral("select count(*) from TBLTODO")).toInt(), 1);
+        QVERIFY(!w.ToDoTab->VrTrackBarToDo->isEnabled());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.ToDoTab->Grid));
+        // Insert acts on the tab again.
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ins")));
+        QCOMPARE(f.Dm().IBDataSetToDo->State(), TDataSetState::dsInsert);
+        QCOMPARE(f.Dm().IBDataSetProjekt->State(), TDataSetState::dsBrowse);
     }
 
     void everyControlHasAnAccessibleName() {
@@ -163,6 +198,12 @@ private slots:
         QTest::newRow("Ctrl+Tab from the project list") << "projects" << "" << "Ctrl+Tab" << "tab Email";
         QTest::newRow("Ctrl+Shift+Tab wraps to the log") << "projects" << "" << "Ctrl+Shift+Tab" << "tab Log";
         QTest::newRow("Ctrl+Tab from an e-mail field") << "email field" << "email insert" << "Ctrl+Tab" << "tab Telefon";
+        // A tab chosen by key takes the focus, so the next key acts on it.
+        QTest::newRow("Ctrl+3 from the calendar, then Insert") << "calendar" << "" << "Ctrl+3, Ins" << "phone Insert";
+        QTest::newRow("Ctrl+Tab from the project list, then Insert") << "projects" << "" << "Ctrl+Tab, Ins" << "email Insert";
+        QTest::newRow("Ctrl+2 back to an e-mail being added") << "projects" << "email insert" << "Ctrl+2" << "focus email field";
+        QTest::newRow("Insert on the e-mail grid goes to the field") << "email grid" << "" << "Ins" << "focus email field";
+        QTest::newRow("Ctrl+3 in Browse stops at the list") << "projects" << "" << "Ctrl+3" << "focus phone grid";
         QTest::newRow("Shift+F10 on the e-mail grid") << "email grid" << "" << "Shift+F10" << "menu PopupMenuEmail";
         QTest::newRow("Shift+F10 on the project list") << "projects" << "" << "Shift+F10" << "menu PopupMenuProjektliste";
         QTest::newRow("menu key on the phone grid") << "phone grid" << "" << "Menu" << "menu PopupMenuTelefon";
@@ -201,7 +242,9 @@ private slots:
             QContextMenuEvent request(QContextMenuEvent::Keyboard, at, focused->mapToGlobal(at));
             QApplication::sendEvent(focused, &request);
         } else {
-            QTest::keySequence(focused, QKeySequence(key));
+            // Each key goes to whichever control holds the focus by then.
+            for (const QString &chord : key.split(QStringLiteral(", ")))
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(chord));
         }
         QApplication::processEvents();
 
@@ -237,6 +280,10 @@ private slots:
             menu->close();
         } else if (after == QLatin1String("focus tab")) {
             QVERIFY(w.AdvPageControl->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == w.AdvPageControl);
+        } else if (after == QLatin1String("focus email field")) {
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.Email().DBAdvEditEmailadresse));
+        } else if (after == QLatin1String("focus phone grid")) {
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.Telefon().Grid));
         } else if (after == QLatin1String("focus email grid")) {
             QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.Email().Grid));
         } else if (after == QLatin1String("focus calendar")) {

@@ -43,6 +43,8 @@ private slots:
         QCOMPARE(w.AdvPageControl->currentWidget(), w.AdvTabSheetZugangsdaten);
         QCOMPARE(w.AdvPageControl->tabText(w.AdvPageControl->currentIndex()), QStringLiteral("Zugangsdaten"));
         QVERIFY(!w.BtnSave->isEnabled());
+        // The keyboard starts in the project list.
+        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.DBGridProjekte));
         QCOMPARE(w.StatusBarMain->PanelText(2), QStringLiteral("connected: tresoro.gdb"));
         QCOMPARE(w.StatusBarMain->PanelHint(2), f.folder.File(QStringLiteral("tresoro.gdb")));
         QCOMPARE(w.StatusBarMain->PanelImage(), 0);

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QTextEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QToolButton>
@@ -309,11 +312,18 @@ void TfrmMain::InstallKeys() {
     // them from anywhere in the window (the tab control alone would take them
     // only while it holds the focus); F6 moves between project list, the
     // tab's fields, the tab's list and the calendar.
+    // A tab chosen by key takes the focus with it, so that the next Insert or
+    // F2 acts on that tab and not on the list the focus was left in.
     for (int i = 0; i < AdvPageControl->count() && i < 9; ++i)
-        shortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), [this, i] { AdvPageControl->setCurrentIndex(i); });
+        shortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), [this, i] {
+            AdvPageControl->setCurrentIndex(i);
+            FocusIntoTab();
+        });
     auto step = [this](int by) {
         const int n = AdvPageControl->count();
-        if (n > 0) AdvPageControl->setCurrentIndex((AdvPageControl->currentIndex() + by + n) % n);
+        if (n == 0) return;
+        AdvPageControl->setCurrentIndex((AdvPageControl->currentIndex() + by + n) % n);
+        FocusIntoTab();
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [step] { step(1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [step] { step(-1); });
@@ -325,22 +335,29 @@ void TfrmMain::InstallKeys() {
         auto inside = [focus](QWidget *area) { return focus && (focus == area || area->isAncestorOf(focus)); };
         if (inside(PanelProjektliste) && !inside(PlannerCalendar)) {
             QWidget *page = AdvPageControl->currentWidget();
-            QWidget *first = page ? page->nextInFocusChain() : nullptr;
-            while (first && first != page && !(page->isAncestorOf(first) && first->isEnabled() && first->isVisible() &&
-                                                (first->focusPolicy() & Qt::TabFocus)))
-                first = first->nextInFocusChain();
-            (first && first != page ? first : AdvPageControl)->setFocus(Qt::ShortcutFocusReason);
+            QWidget *first = FirstField(page, false);
+            (first ? first : AdvPageControl)->setFocus(Qt::ShortcutFocusReason);
         } else if (inside(PanelProjektdetails)) {
             // The tab's list, which the Tab key skips, is the next stop.
-            QWidget *page = AdvPageControl->currentWidget();
-            QAbstractItemView *list = nullptr;
-            for (auto *view : page ? page->findChildren<QAbstractItemView *>() : QList<QAbstractItemView *>())
-                if (view->isVisible() && view->isEnabled() && !list) list = view;
+            QAbstractItemView *list = TabList(AdvPageControl->currentWidget());
             if (list && !inside(list)) list->setFocus(Qt::ShortcutFocusReason);
             else PlannerCalendar->setFocus(Qt::ShortcutFocusReason);
         } else {
             DBGridProjekte->setFocus(Qt::ShortcutFocusReason);
         }
+    });
+    // A field that locks while it holds the focus (saving, cancelling) would
+    // hand the focus on to the calendar; the tab's list is where the user
+    // goes on from there.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (!old || !AdvPageControl->isAncestorOf(old) || (old->isEnabled() && old->isVisible())) return;
+        if (now && (AdvPageControl->isAncestorOf(now) || now->window() != this)) return;
+        if (old->window() != this || !isActiveWindow()) return;
+        QTimer::singleShot(0, this, [this] {
+            QWidget *focus = QApplication::focusWidget();
+            if (isActiveWindow() && (!focus || (focus->window() == this && !AdvPageControl->isAncestorOf(focus))))
+                FocusIntoTab();
+        });
     });
     // The project list has the record keys of every tab.
     tabframe::InstallKeys(PanelProjektliste, {BtnInsert, BtnEdit, BtnProjektAbbrechen, BtnDelete}, DBGridProjekte);
@@ -349,6 +366,43 @@ void TfrmMain::InstallKeys() {
         for (QLineEdit *edit : page->findChildren<QLineEdit *>())
             if (!qobject_cast<QAbstractItemView *>(edit->parentWidget()))
                 connect(edit, &QLineEdit::returnPressed, this, saveIfEnabled);
+}
+
+bool TfrmMain::IsOpenField(const QWidget *w) {
+    // A field that takes typing; a slider or a locked field does not count.
+    if (!w || !w->isEnabled()) return false;
+    if (auto *edit = qobject_cast<const QLineEdit *>(w)) return !edit->isReadOnly();
+    if (auto *plain = qobject_cast<const QPlainTextEdit *>(w)) return !plain->isReadOnly();
+    if (auto *rich = qobject_cast<const QTextEdit *>(w)) return !rich->isReadOnly();
+    return false;
+}
+
+QWidget *TfrmMain::FirstField(QWidget *page, bool openOnly) {
+    if (!page) return nullptr;
+    for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+        if (!page->isAncestorOf(w) || !w->isEnabled() || !w->isVisible() || !(w->focusPolicy() & Qt::TabFocus)) continue;
+        if (openOnly && !IsOpenField(w)) continue;
+        return w;
+    }
+    return nullptr;
+}
+
+QAbstractItemView *TfrmMain::TabList(QWidget *page) {
+    if (!page) return nullptr;
+    for (auto *view : page->findChildren<QAbstractItemView *>())
+        if (view->isVisible() && view->isEnabled()) return view;
+    return nullptr;
+}
+
+void TfrmMain::FocusIntoTab() {
+    // A record being edited: its first open field; otherwise the tab's list
+    // (the Log tab: its text).
+    QWidget *page = AdvPageControl->currentWidget();
+    if (!page) return;
+    QWidget *target = FirstField(page, true);
+    if (!target) target = TabList(page);
+    if (!target && page == AdvTabSheetLog) target = MemoLog;
+    (target ? target : AdvPageControl)->setFocus(Qt::TabFocusReason);
 }
 
 void TfrmMain::NameControls() {
@@ -461,6 +515,24 @@ void TfrmMain::ConnectDataModule() {
     RegisterTabShow(AdvTabSheetToDo, [this] { ToDoTab->AdvTabSheetToDoShow(); });
     RegisterTabShow(AdvTabSheetTermine, [this] { TermineTab->AdvTabSheetTermineShow(); });
     InstallKeys();
+    // A record added or opened for editing in the shown tab, by key, button or
+    // menu, takes the cursor into its first field, as typing it wants next.
+    const std::pair<TIBDataSet *, QWidget *> records[] = {
+        {dm->IBDataSetZugangsdaten, AdvTabSheetZugangsdaten}, {dm->IBDataSetEmail, AdvTabSheetEmail},
+        {dm->IBDataSetTelefon, AdvTabSheetTelefon},           {dm->IBDataSetToDo, AdvTabSheetToDo},
+        {dm->IBDataSetTermine, AdvTabSheetTermine}};
+    for (const auto &[ds, page] : records)
+        connect(ds, &TIBDataSet::StateChanged, this, [this, ds = ds, page = page] {
+            if (!IsEditing(ds->State())) return;
+            // After the tab's own state handler has opened the fields.
+            QTimer::singleShot(0, this, [this, ds = QPointer<TIBDataSet>(ds), page] {
+                if (!ds || !IsEditing(ds->State()) || AdvPageControl->currentWidget() != page) return;
+                if (QApplication::activeModalWidget()) return;
+                QWidget *focus = focusWidget();
+                if (focus && page->isAncestorOf(focus) && IsOpenField(focus)) return;
+                if (QWidget *first = FirstField(page, true)) first->setFocus(Qt::OtherFocusReason);
+            });
+        });
 
     TProjectList *p = Projects;
     for (QAction *a : {BtnInsert, TBItemHinzufuegen}) connect(a, &QAction::triggered, p, &TProjectList::BtnInsertClick);

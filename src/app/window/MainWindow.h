@@ -72,6 +72,9 @@ public:
     void AdvTabSheetEmailShow();
     void AdvTabSheetTelefonShow();
     void SetCalendarToday();
+    // Puts the focus into the shown tab: the first open field of a record
+    // being edited, else the tab's list.
+    void FocusIntoTab();
     void TimerUpdateCheckTimer();
 
     // The show handler of each tab, run when the tab is shown and (for the
@@ -151,6 +154,11 @@ private:
     void NameControls();
     void CriticalOpenError();
     void TabShown(int index);
+    // The first control of the page the Tab key reaches (openOnly: that
+    // takes typing), the page's list, and the focus put into the shown tab.
+    static QWidget *FirstField(QWidget *page, bool openOnly);
+    static bool IsOpenField(const QWidget *w);
+    static QAbstractItemView *TabList(QWidget *page);
 
     std::function<QString()> fileVersion_;
     int exitCode_ = 0;

@@ -117,6 +117,8 @@ bool TTresoroApp::Start() {
     w->show();
     phase("window_shown");
     w->FormShow();
+    // The keyboard starts in the project list.
+    w->DBGridProjekte->setFocus(Qt::OtherFocusReason);
     phase("form_show");
     return true;
 }
@@ -128,6 +130,8 @@ int RunTresoro(int argc, char **argv) {
     QApplication app(argc, argv);
     // No display name: the window system would append it to every caption.
     QApplication::setApplicationName(QStringLiteral("Tresoro"));
+    // Every window of the program, dialogs and help included, shows the safe.
+    QApplication::setWindowIcon(ImageListMain::ApplicationIcon());
     InstallGermanQtTexts();
     TQtDialogs::InstallAsCurrent();
     QStringList params = QApplication::arguments();

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QToolTip>
 
@@ -131,11 +133,44 @@ void RequestContextMenu(QWidget *focus) {
 }
 
 namespace {
+// The part of the ring that its parent shows: a control that fills its
+// parent (a list in a splitter) leaves no room outside it, so there the ring
+// runs just inside the parent's edge.
+QRect ShownPart(const QWidget *ring) {
+    QRect shown = ring->rect();
+    if (ring->parentWidget()) shown &= QRect(ring->mapFromParent(QPoint(0, 0)), ring->parentWidget()->size());
+    return shown;
+}
+
+constexpr int kRingWidth = 3;
+
+// Lets the ring through only along the shown part's edge, so that the
+// control inside stays visible and the ring shows on all four sides.
+class TRingStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget, QStyleHintReturn *returnData) const override {
+        if (hint == SH_FocusFrame_Mask && widget) {
+            if (auto *mask = qstyleoption_cast<QStyleHintReturnMask *>(returnData)) {
+                const QRect shown = ShownPart(widget);
+                mask->region = QRegion(shown) - QRegion(shown.adjusted(kRingWidth, kRingWidth, -kRingWidth, -kRingWidth));
+            }
+            return 1;
+        }
+        // Above the control, or a control that fills its parent hides it.
+        if (hint == SH_FocusFrame_AboveWidget) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 // Drawn over the control's edge in the highlight colour, so it shows on
 // every look, coloured fields and grids included.
 class TFocusRing : public QFocusFrame {
 public:
-    using QFocusFrame::QFocusFrame;
+    explicit TFocusRing(QWidget *parent) : QFocusFrame(parent) {
+        auto *style = new TRingStyle;
+        style->setParent(this);
+        setStyle(style);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override {
@@ -143,7 +178,7 @@ protected:
         QPen pen(palette().color(QPalette::Active, QPalette::Highlight), 2);
         pen.setJoinStyle(Qt::MiterJoin);
         p.setPen(pen);
-        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        p.drawRect(QRectF(ShownPart(this)).adjusted(1, 1, -1, -1));
     }
 };
 
