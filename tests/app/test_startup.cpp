@@ -2,6 +2,8 @@
 // that end the program early.
 
 #include <QHeaderView>
+#include <QLabel>
+#include <QToolTip>
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
@@ -226,6 +228,31 @@ private slots:
             QCOMPARE(h->sectionSize(2), W / 5);
             QCOMPARE(h->sectionSize(1), W - W / 3 - W / 5 - 4);
         }
+    }
+
+    // A status message longer than its panel ends in an ellipsis and is
+    // shown whole as a hint below the panel's own; a short one is whole.
+    void aLongStatusMessageIsCutAtItsEnd() {
+        AppFixture f;
+        QVERIFY(f.app->Start());
+        TfrmMain &w = f.Main();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *panel = w.StatusBarMain->findChild<QLabel *>(QStringLiteral("StatusPanel3"));
+        QVERIFY(panel);
+        const QString longText = QStringLiteral("komplettes Projekt Ein sehr langer Projektname für den Test wurde gelöscht "
+                                                "(mit Löschweitergabe an Detaildatensätze)");
+        w.StatusMessage(longText);
+        QCOMPARE(w.CurrentStatusMessage(), longText);
+        QVERIFY2(panel->text().startsWith(QStringLiteral("komplettes Projekt")) && panel->text().endsWith(QChar(0x2026)),
+                 qPrintable(panel->text()));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width());
+        QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), panel->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(panel, &help);
+        QCOMPARE(QToolTip::text(), QStringLiteral("Fehler-/ Hinweismeldungen\n") + longText);
+        QToolTip::hideText();
+        QCOMPARE(w.StatusBarMain->PanelHint(3), QStringLiteral("Fehler-/ Hinweismeldungen"));
+        w.StatusMessage(QStringLiteral("kurz"));
+        QCOMPARE(panel->text(), QStringLiteral("kurz"));
     }
 };
 

@@ -68,6 +68,27 @@ private slots:
         QCOMPARE(seenTitle, QStringLiteral("Fehler"));
         QVERIFY2(room >= marks + 2, qPrintable(QStringLiteral("%1 %2").arg(room).arg(marks)));
     }
+
+    // A small box is wide enough for the window manager to show its caption
+    // whole, beside the title bar's icon and buttons.
+    void anInputBoxShowsItsCaptionWhole() {
+        TQtDialogs dialogs;
+        const QString caption = QStringLiteral("Wechsel des Masterkennworts");
+        int width = 0;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            width = box->width();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QString value;
+        QVERIFY(!dialogs.InputQuery(caption, QStringLiteral("Altes Kennwort"), value, false));
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const QFontMetrics fm(bold);
+        QVERIFY2(width >= fm.horizontalAdvance(caption) + 4 * fm.height(), qPrintable(QString::number(width)));
+        QCOMPARE(TQtDialogs::CaptionWidth(caption), fm.horizontalAdvance(caption) + 6 * fm.height() + 8);
+    }
 };
 
 QTEST_MAIN(TestQtDialogs)

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include "app/window/icons/ImageListMain.h"
 #include "platform/window/CapsLock.h"
@@ -15,6 +17,15 @@ void TElidedLabel::SetFullText(const QString &text) {
 void TElidedLabel::resizeEvent(QResizeEvent *event) {
     QLabel::resizeEvent(event);
     Elide();
+}
+
+bool TElidedLabel::event(QEvent *event) {
+    if (event->type() == QEvent::ToolTip && Elided()) {
+        const QString hint = toolTip();
+        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), hint.isEmpty() ? full_ : hint + QLatin1Char('\n') + full_, this);
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void TElidedLabel::Elide() {
@@ -43,7 +54,8 @@ TStatusBarMain::TStatusBarMain(const QString &homepage, QWidget *parent) : QStat
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     for (int i = 0; i < PanelCount; ++i) {
-        QLabel *label = i == 2 ? new TElidedLabel(row) : new QLabel(row);
+        // The database path and the status message may be longer than their panels.
+        QLabel *label = i == 2 || i == 3 ? new TElidedLabel(row) : new QLabel(row);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
@@ -94,7 +106,8 @@ QString TStatusBarMain::PanelHint(int panel) const { return panels_.at(size_t(pa
 
 void TStatusBarMain::SetPanelImage(ImageListMain::Index imageIndex) {
     image_ = imageIndex;
-    panels_[0]->setPixmap(ImageListMain::Pixmap(imageIndex));
+    // Painted for the screen's scale, so that it stays sharp at 200 %.
+    panels_[0]->setPixmap(ImageListMain::Icon(imageIndex).pixmap(QSize(ImageListMain::Size, ImageListMain::Size), devicePixelRatioF()));
 }
 
 void TStatusBarMain::RefreshClockPanels() {

@@ -16,9 +16,12 @@ public:
     using QLabel::QLabel;
     void SetFullText(const QString &text);
     QString FullText() const { return full_; }
+    // A cut text is shown whole in the tool tip, below the panel's hint.
+    bool Elided() const { return text() != full_; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void Elide();

@@ -5,6 +5,7 @@
 #include <QCompleter>
 #include <QDialog>
 #include <QFileDialog>
+#include <QStyle>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +67,9 @@ bool TQtDialogs::InputQuery(const QString &caption, const QString &prompt, QStri
     if (auto *edit = dlg.findChild<QLineEdit *>()) {
         links::RefuseUnencodable(edit);
         if (maxLength > 0) links::LimitVisibly(edit, maxLength);
+        // The box's layout sizes it from its contents: the entry makes room
+        // for the caption (the layout's margins come on top).
+        edit->setMinimumWidth(CaptionWidth(caption) - 2 * dlg.style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
     }
     dlg.setOkButtonText(QStringLiteral("OK"));
     dlg.setCancelButtonText(QStringLiteral("Abbrechen"));
@@ -91,6 +95,14 @@ int TQtDialogs::ShowModal(QDialog *dialog) {
     for (QCompleter *completer : dialog->findChildren<QCompleter *>())
         if (completer->popup()) completer->popup()->hide();
     return result;
+}
+
+int TQtDialogs::CaptionWidth(const QString &caption) {
+    // Title bars mostly use a bold face of about the window font's size.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    return fm.horizontalAdvance(caption) + 6 * fm.height() + 8;
 }
 
 void TQtDialogs::Beep() { QApplication::beep(); }

@@ -21,4 +21,8 @@ public:
 
     // "\r\n" and "\r" inside a message text are line breaks.
     static QString Displayed(const QString &text);
+
+    // The width a small window needs for the window manager to show its
+    // caption whole beside the title bar's icon and buttons.
+    static int CaptionWidth(const QString &caption);
 };

@@ -1,5 +1,6 @@
 #include "vault/window/RevealWindows.h"
 
+#include <algorithm>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include "vault/core/MasterPassword.h"
 #include "store/window/Looks.h"
 #include "vault/core/Secrets.h"
+#include "platform/window/QtDialogs.h"
 #include "vault/window/VaultWidgets.h"
 
 namespace {
@@ -125,8 +127,9 @@ TfrmInputMaster::TfrmInputMaster(QWidget *parent, TDataModule1 &dm, TVaultState 
     PlaceHint(0);
     AdvToolPanelMasterHint->hide();
 
-    // 205 x 101, wider where the desktop's font needs it for the prompt.
-    const int width = qMax(205, Label1->width() + 16 + kStripWidth);
+    // 205 x 101, wider where the desktop's font needs it for the prompt
+    // and for its caption.
+    const int width = std::max({205, Label1->width() + 16 + kStripWidth, TQtDialogs::CaptionWidth(windowTitle())});
     if (width != 205) {
         setFixedSize(width, 101);
         AdvToolPanelMasterHint->resize(width - kStripWidth, 101);
@@ -221,7 +224,8 @@ TfrmKennwort::TfrmKennwort(QWidget *parent, TVaultState &state) : QDialog(parent
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    Label1->setFixedWidth(233);
+    // 233 at the window's 255 pixels; wider where the caption needs more.
+    Label1->setFixedWidth(qMax(233, TQtDialogs::CaptionWidth(windowTitle()) - 22));
     layout->addWidget(Label1, 0, Qt::AlignLeft | Qt::AlignTop);
     BitBtn1 = new QPushButton(ImageListMain::Icon(ImageListMain::Save), QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -242,7 +246,7 @@ void TfrmKennwort::showEvent(QShowEvent *event) {
 void TfrmKennwort::FormShow() {
     Label1->setText(state_.KlartextKennwort);
     // One line at the window's size of 255 x 76; a longer password adds lines.
-    Label1->setFixedHeight(Label1->heightForWidth(233));
+    Label1->setFixedHeight(Label1->heightForWidth(Label1->width()));
     adjustSize();
     BitBtn1->setFocus(Qt::OtherFocusReason);
 }
