@@ -189,6 +189,7 @@ private slots:
         QTest::newRow("Escape in the e-mail field") << "email field" << "email insert" << "Escape" << "email Browse";
         QTest::newRow("Enter in the e-mail field saves") << "email field" << "email typed" << "Return" << "email saved";
         QTest::newRow("Ctrl+S saves") << "email field" << "email typed" << "Ctrl+S" << "email saved";
+        QTest::newRow("Enter in the password box saves") << "access password" << "access typed" << "Return" << "access saved";
         QTest::newRow("Delete on the e-mail grid asks") << "email grid" << "" << "Delete" << "question";
         QTest::newRow("Ctrl+3 shows the phone tab") << "projects" << "" << "Ctrl+3" << "tab Telefon";
         QTest::newRow("F6 from the project list") << "projects" << "" << "F6" << "focus tab";
@@ -226,10 +227,16 @@ private slots:
         if (before == QLatin1String("project insert")) RecordsFixture::Click(w.BtnInsert);
         if (before.startsWith(QLatin1String("email"))) RecordsFixture::Click(f.Email().BtnInsert);
         if (before == QLatin1String("email typed")) TypeText(f.Email().DBAdvEditEmailadresse, QStringLiteral("neu@c.de"));
+        if (before == QLatin1String("access typed")) {
+            RecordsFixture::Click(w.AccessData->BtnInsertZugangsdaten);
+            TypeText(w.AccessData->DBEditUserID, QStringLiteral("anna"));
+            TypeText(w.AccessData->DBEditKennwort, QStringLiteral("geheim"));
+        }
         QWidget *target = focus == QLatin1String("projects")      ? static_cast<QWidget *>(w.DBGridProjekte)
                           : focus == QLatin1String("email grid")  ? static_cast<QWidget *>(f.Email().Grid)
                           : focus == QLatin1String("phone grid")  ? static_cast<QWidget *>(f.Telefon().Grid)
                           : focus == QLatin1String("calendar")    ? static_cast<QWidget *>(w.PlannerCalendar)
+                          : focus == QLatin1String("access password") ? static_cast<QWidget *>(w.AccessData->DBEditKennwort)
                                                                   : static_cast<QWidget *>(f.Email().DBAdvEditEmailadresse);
         if (!QApplication::focusWidget() || !QApplication::focusWidget()->inherits("QLineEdit") || focus != QLatin1String("projects"))
             target->setFocus(Qt::OtherFocusReason);
@@ -260,6 +267,11 @@ private slots:
         else if (after == QLatin1String("email saved")) {
             QCOMPARE(dm.IBDataSetEmail->State(), TDataSetState::dsBrowse);
             QCOMPARE(f.Committed(QStringLiteral("select count(*) from TBLEMAIL where EMAILADRESSE = 'neu@c.de'")).toInt(), 1);
+        } else if (after == QLatin1String("access saved")) {
+            QCOMPARE(dm.IBDataSetZugangsdaten->State(), TDataSetState::dsBrowse);
+            // Stored enciphered, never as typed.
+            const QString stored = f.Committed(QStringLiteral("select KENNWORT from TBLZUGANGSDATEN where USERID = 'anna'")).toString();
+            QVERIFY(!stored.isEmpty() && stored != QLatin1String("geheim"));
         } else if (after == QLatin1String("question")) {
             QCOMPARE(f.dialogs.Messages().size(), 1);
             QCOMPARE(f.dialogs.Messages().first().Text, QStringLiteral("Soll die Emailadresse A@B.DE gelöscht werden?"));

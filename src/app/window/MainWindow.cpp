@@ -361,11 +361,21 @@ void TfrmMain::InstallKeys() {
     });
     // The project list has the record keys of every tab.
     tabframe::InstallKeys(PanelProjektliste, {BtnInsert, BtnEdit, BtnProjektAbbrechen, BtnDelete}, DBGridProjekte);
-    // Enter in a single-line field of a tab runs the save command (a memo breaks the line).
     for (QWidget *page : {AdvTabSheetZugangsdaten, AdvTabSheetEmail, AdvTabSheetTelefon, AdvTabSheetToDo, AdvTabSheetTermine})
-        for (QLineEdit *edit : page->findChildren<QLineEdit *>())
-            if (!qobject_cast<QAbstractItemView *>(edit->parentWidget()))
-                connect(edit, &QLineEdit::returnPressed, this, saveIfEnabled);
+        ConnectEnterToSave(page);
+}
+
+void TfrmMain::ConnectEnterToSave(QWidget *page) {
+    // Enter in a single-line field of a tab runs the save command (a memo
+    // breaks the line). Each field once, however often its tab is passed.
+    const char *const connected = "tresoroEnterSaves";
+    for (QLineEdit *edit : page->findChildren<QLineEdit *>()) {
+        if (qobject_cast<QAbstractItemView *>(edit->parentWidget()) || edit->property(connected).toBool()) continue;
+        edit->setProperty(connected, true);
+        connect(edit, &QLineEdit::returnPressed, this, [this] {
+            if (BtnSave->isEnabled()) BtnSave->trigger();
+        });
+    }
 }
 
 bool TfrmMain::IsOpenField(const QWidget *w) {

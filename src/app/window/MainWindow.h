@@ -75,6 +75,8 @@ public:
     // Puts the focus into the shown tab: the first open field of a record
     // being edited, else the tab's list.
     void FocusIntoTab();
+    // Enter in the page's single-line fields saves; for a tab built later.
+    void ConnectEnterToSave(QWidget *page);
     void TimerUpdateCheckTimer();
 
     // The show handler of each tab, run when the tab is shown and (for the

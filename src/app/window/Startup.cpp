@@ -95,6 +95,7 @@ bool TTresoroApp::Start() {
         tab->BtnImport = shots->BtnImport;              // the tab's state rules drive it
         tab->DataSourceZugangsdatenStateChange();
     }
+    w->ConnectEnterToSave(w->AdvTabSheetZugangsdaten);
     frmMasterKW->FilterDetailsByProjekt = [w] { w->Projects->FilterDetailsByProjekt(); };
     w->ShowAboutBox = [about] { TDialogs::Current().ShowModal(about); };
     w->ShowMasterKW = [this] { TDialogs::Current().ShowModal(frmMasterKW.get()); };
