@@ -15,6 +15,10 @@
 #include "planning/window/TermineTab.h"
 #include "planning/window/ToDoTab.h"
 #include "vault/window/AccessDataTab.h"
+#include "vault/window/VaultWindows.h"
+#include "screenshots/window/ZoomWindow.h"
+#include "services/window/UpdateWindow.h"
+#include "services/window/AboutBox.h"
 
 class TestKeys : public QObject {
     Q_OBJECT
@@ -168,6 +172,16 @@ private slots:
                 if (!a || a->text(QAccessible::Name).trimmed().isEmpty()) unnamed << control->objectName() + QLatin1Char('/') + QString::fromLatin1(control->metaObject()->className());
             }
         }
+        // The program's other windows too.
+        for (QWidget *window : std::initializer_list<QWidget *>{f.app->frmMasterKW.get(), f.app->frmInputMaster.get(), f.app->frmKennwort.get(),
+                                                                 f.app->frmUpdate.get(), f.app->frmAboutBox.get(), f.app->frmZoom.get()})
+            for (QWidget *control : window->findChildren<QWidget *>()) {
+                if (control->focusPolicy() == Qt::NoFocus || qobject_cast<QAbstractItemView *>(control->parentWidget())) continue;
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+                if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+                    unnamed << window->objectName() + QLatin1Char('/') + control->objectName() + QLatin1Char('/') +
+                                   QString::fromLatin1(control->metaObject()->className());
+            }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
         // Grids expose their cells.
         QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(w.DBAdvGridZugangsdaten);

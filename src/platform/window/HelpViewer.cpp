@@ -60,9 +60,11 @@ public:
         });
 
         QSize size(820, 640);
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (screen) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
         resize(size);
+        // Centred like the program's other windows, not in the screen's corner.
+        if (screen) move(screen->availableGeometry().center() - rect().center());
     }
 
     // The file is HTML whatever its name says.

@@ -42,6 +42,9 @@ TfrmZoom::TfrmZoom(QWidget *parent) : QDialog(parent) {
 
     ImageView32 = new TImageView32(this);
     ImageView32->SetScale(zoom_);
+    // Screen readers: the slider by its hint, the picture as what it is.
+    GaugeBarZoom->setAccessibleName(GaugeBarZoom->toolTip());
+    ImageView32->setAccessibleName(QStringLiteral("Bild"));
 
     StatusBarZoom = new QStatusBar(this);
     StatusBarZoom->setObjectName(QStringLiteral("StatusBarZoom"));
@@ -71,6 +74,9 @@ double TfrmZoom::FactorOf(int position) { return std::max(position / 10.0, 0.001
 void TfrmZoom::GaugeBarZoomUserChange() {
     zoom_ = FactorOf(GaugeBarZoom->value());
     ImageView32->SetScale(zoom_);
+    // Screen readers: the slider by its hint, the picture as what it is.
+    GaugeBarZoom->setAccessibleName(GaugeBarZoom->toolTip());
+    ImageView32->setAccessibleName(QStringLiteral("Bild"));
 }
 
 void TfrmZoom::BtnCancelZoomClick() {
@@ -78,6 +84,9 @@ void TfrmZoom::BtnCancelZoomClick() {
     const QSignalBlocker quiet(GaugeBarZoom);
     GaugeBarZoom->setValue(15);
     ImageView32->SetScale(zoom_);
+    // Screen readers: the slider by its hint, the picture as what it is.
+    GaugeBarZoom->setAccessibleName(GaugeBarZoom->toolTip());
+    ImageView32->setAccessibleName(QStringLiteral("Bild"));
 }
 
 void TfrmZoom::BtnExportClick() { screenshots::ExportScreenshot(SaveDialogBild, source_.Column, source_.Shell); }

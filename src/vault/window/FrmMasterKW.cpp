@@ -91,6 +91,11 @@ TfrmMasterKW::TfrmMasterKW(QWidget *parent, TDataModule1 &dm, TShell &shell, TVa
 
     QWidget::setTabOrder(EditKennwort1, EditKennwort2);
     QWidget::setTabOrder(EditKennwort2, DBMemoPassphrase);
+    // Screen readers name each field by its label, the save button by its hint.
+    Label1->setBuddy(EditKennwort1);
+    Label2->setBuddy(EditKennwort2);
+    Label16->setBuddy(DBMemoPassphrase);
+    BtnSaveMasterKW->setAccessibleName(BtnSaveMasterKW->toolTip());
 
     connect(dm_.DataSourceAllgemein, &TDataSource::StateChange, this, &TfrmMasterKW::DataSourceAllgemeinStateChange);
 

@@ -138,6 +138,9 @@ TfrmInputMaster::TfrmInputMaster(QWidget *parent, TDataModule1 &dm, TVaultState 
         AdvToolPanelMasterHint->hide();
     }
 
+    // Screen readers name the entry by its label, the hint by its panel.
+    Label1->setBuddy(EditInputMaster);
+    DBMemoPassphrase->setAccessibleName(QStringLiteral("Kennwort-Tip"));
     QWidget::setTabOrder(EditInputMaster, BitBtnOK);
     QWidget::setTabOrder(BitBtnOK, BitBtnCancel);
     vaultui::SuppressToolTips(this);
