@@ -89,11 +89,15 @@ struct ShotsFixture : ColumnFixture {
         return out;
     }
     // Opens the zoom window; `script` acts on it while it is shown.
-    void OpenZoom(const std::function<void(TfrmZoom &)> &script = {}) {
+    // By a double click, or by Enter on the picture.
+    void OpenZoom(const std::function<void(TfrmZoom &)> &script = {}, bool byKey = false) {
         dialogs.AnswerModal([script](QDialog *d) {
             if (script) script(*static_cast<TfrmZoom *>(d));
         });
-        QTest::mouseDClick(panel->DBImage, Qt::LeftButton);
+        if (byKey)
+            QTest::keyClick(panel->DBImage, Qt::Key_Return);
+        else
+            QTest::mouseDClick(panel->DBImage, Qt::LeftButton);
     }
 
     TScriptedDialogs &dialogs;

@@ -62,6 +62,11 @@ void TDBImage::keyPressEvent(QKeyEvent *event) {
         emit PasteRequested();
         return;
     }
+    // Enter opens the picture as a double click does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        emit DoubleClicked();
+        return;
+    }
     QFrame::keyPressEvent(event);
 }
 
