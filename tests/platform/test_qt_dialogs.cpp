@@ -86,8 +86,8 @@ private slots:
         QFont bold = QApplication::font();
         bold.setBold(true);
         const QFontMetrics fm(bold);
-        QVERIFY2(width >= fm.horizontalAdvance(caption) + 4 * fm.height(), qPrintable(QString::number(width)));
-        QCOMPARE(TQtDialogs::CaptionWidth(caption), fm.horizontalAdvance(caption) + 6 * fm.height() + 8);
+        // A title bar's face is often a little larger than the window font.
+        QVERIFY2(width >= fm.horizontalAdvance(caption) * 6 / 5 + 4 * fm.height(), qPrintable(QString::number(width)));
     }
 };
 

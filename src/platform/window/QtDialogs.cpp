@@ -98,11 +98,12 @@ int TQtDialogs::ShowModal(QDialog *dialog) {
 }
 
 int TQtDialogs::CaptionWidth(const QString &caption) {
-    // Title bars mostly use a bold face of about the window font's size.
+    // Title bars mostly use a bold face of about the window font's size or a
+    // little larger; the icon and three buttons take about six lines' height.
     QFont bold = QApplication::font();
     bold.setBold(true);
     const QFontMetrics fm(bold);
-    return fm.horizontalAdvance(caption) + 6 * fm.height() + 8;
+    return fm.horizontalAdvance(caption) * 5 / 4 + 6 * fm.height() + 8;
 }
 
 void TQtDialogs::Beep() { QApplication::beep(); }
