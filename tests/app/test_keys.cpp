@@ -157,6 +157,27 @@ private slots:
         QCOMPARE(f.Dm().IBDataSetProjekt->State(), TDataSetState::dsBrowse);
     }
 
+    // The picture's file dialog lives inside the access tab but is a window
+    // of its own: Enter in its file name picks the file. Saving there would
+    // post the record before the picture is stored, and the picture be lost.
+    void enterInADialogOfTheTabDoesNotSave() {
+        RecordsFixture f({QStringLiteral("insert into TBLPROJEKT (ID, PROJEKTNAME) values (1, 'Alpha')"),
+                          QStringLiteral("set generator GEN_TBLPROJEKT_ID to 1")});
+        QVERIFY(f.Start());
+        TfrmMain &w = f.Main();
+        RecordsFixture::Click(w.AccessData->BtnInsertZugangsdaten);
+        TypeText(w.AccessData->DBEditUserID, QStringLiteral("anna"));
+        int dialogEdits = 0;
+        for (QLineEdit *edit : w.AdvTabSheetZugangsdaten->findChildren<QLineEdit *>())
+            if (edit->window() != &w) {
+                ++dialogEdits;
+                emit edit->returnPressed();
+            }
+        QVERIFY(dialogEdits > 0);
+        QCOMPARE(f.Dm().IBDataSetZugangsdaten->State(), TDataSetState::dsInsert);
+        QCOMPARE(f.Committed(QStringLiteral("select count(*) from TBLZUGANGSDATEN")).toInt(), 0);
+    }
+
     void everyControlHasAnAccessibleName() {
         RecordsFixture f;
         QVERIFY(f.Start());

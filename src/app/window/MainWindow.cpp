@@ -370,7 +370,10 @@ void TfrmMain::ConnectEnterToSave(QWidget *page) {
     // breaks the line). Each field once, however often its tab is passed.
     const char *const connected = "tresoroEnterSaves";
     for (QLineEdit *edit : page->findChildren<QLineEdit *>()) {
-        if (qobject_cast<QAbstractItemView *>(edit->parentWidget()) || edit->property(connected).toBool()) continue;
+        // A file dialog built inside the tab is a window of its own: Enter
+        // there picks its file and must not save the record.
+        if (edit->window() != this || qobject_cast<QAbstractItemView *>(edit->parentWidget()) || edit->property(connected).toBool())
+            continue;
         edit->setProperty(connected, true);
         connect(edit, &QLineEdit::returnPressed, this, [this] {
             if (BtnSave->isEnabled()) BtnSave->trigger();
@@ -400,7 +403,7 @@ QWidget *TfrmMain::FirstField(QWidget *page, bool openOnly) {
 QAbstractItemView *TfrmMain::TabList(QWidget *page) {
     if (!page) return nullptr;
     for (auto *view : page->findChildren<QAbstractItemView *>())
-        if (view->isVisible() && view->isEnabled()) return view;
+        if (view->window() == page->window() && view->isVisible() && view->isEnabled()) return view;
     return nullptr;
 }
 
