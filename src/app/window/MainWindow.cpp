@@ -65,6 +65,8 @@ TfrmMain::TfrmMain(const QString &programFile, THotLog &log, QWidget *parent)
 }
 
 TfrmMain::~TfrmMain() {
+    // Closing hands the focus on while this window is already half gone.
+    disconnect(focusWatch_);
     if (!destroyed_) FormDestroy();
     Log.DetachMemo();
     // The data module outlives this window; it must not call back into it.
@@ -349,7 +351,7 @@ void TfrmMain::InstallKeys() {
     // A field that locks while it holds the focus (saving, cancelling) would
     // hand the focus on to the calendar; the tab's list is where the user
     // goes on from there.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         if (!old || !AdvPageControl->isAncestorOf(old) || (old->isEnabled() && old->isVisible())) return;
         if (now && (AdvPageControl->isAncestorOf(now) || now->window() != this)) return;
         if (old->window() != this || !isActiveWindow()) return;

@@ -166,4 +166,5 @@ private:
     int exitCode_ = 0;
     bool closingWithoutSave_ = false;
     bool destroyed_ = false;
+    QMetaObject::Connection focusWatch_;
 };
