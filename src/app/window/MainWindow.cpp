@@ -8,7 +8,6 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QTextEdit>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
@@ -384,12 +383,8 @@ void TfrmMain::ConnectEnterToSave(QWidget *page) {
 }
 
 bool TfrmMain::IsOpenField(const QWidget *w) {
-    // A field that takes typing; a slider or a locked field does not count.
-    if (!w || !w->isEnabled()) return false;
-    if (auto *edit = qobject_cast<const QLineEdit *>(w)) return !edit->isReadOnly();
-    if (auto *plain = qobject_cast<const QPlainTextEdit *>(w)) return !plain->isReadOnly();
-    if (auto *rich = qobject_cast<const QTextEdit *>(w)) return !rich->isReadOnly();
-    return false;
+    // Open as the tab's state handler left it; a locked field does not count.
+    return w && w->isEnabled() && IsOpenLook(w);
 }
 
 QWidget *TfrmMain::FirstField(QWidget *page, bool openOnly) {
@@ -410,13 +405,13 @@ QAbstractItemView *TfrmMain::TabList(QWidget *page) {
 }
 
 void TfrmMain::FocusIntoTab() {
-    // A record being edited: its first open field; otherwise the tab's list
-    // (the Log tab: its text).
+    // A record being edited: its first open field; otherwise the tab's list;
+    // a tab without either (the Log): its first control.
     QWidget *page = AdvPageControl->currentWidget();
     if (!page) return;
     QWidget *target = FirstField(page, true);
     if (!target) target = TabList(page);
-    if (!target && page == AdvTabSheetLog) target = MemoLog;
+    if (!target) target = FirstField(page, false);
     (target ? target : AdvPageControl)->setFocus(Qt::TabFocusReason);
 }
 

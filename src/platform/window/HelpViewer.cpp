@@ -60,11 +60,14 @@ public:
         });
 
         QSize size(820, 640);
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        if (screen) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-        resize(size);
-        // Centred like the program's other windows, not in the screen's corner.
-        if (screen) move(screen->availableGeometry().center() - rect().center());
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+            resize(size);
+            // Centred like the program's other windows, not in the screen's corner.
+            move(screen->availableGeometry().center() - rect().center());
+        } else {
+            resize(size);
+        }
     }
 
     // The file is HTML whatever its name says.

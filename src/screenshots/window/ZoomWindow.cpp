@@ -74,9 +74,6 @@ double TfrmZoom::FactorOf(int position) { return std::max(position / 10.0, 0.001
 void TfrmZoom::GaugeBarZoomUserChange() {
     zoom_ = FactorOf(GaugeBarZoom->value());
     ImageView32->SetScale(zoom_);
-    // Screen readers: the slider by its hint, the picture as what it is.
-    GaugeBarZoom->setAccessibleName(GaugeBarZoom->toolTip());
-    ImageView32->setAccessibleName(QStringLiteral("Bild"));
 }
 
 void TfrmZoom::BtnCancelZoomClick() {
@@ -84,9 +81,6 @@ void TfrmZoom::BtnCancelZoomClick() {
     const QSignalBlocker quiet(GaugeBarZoom);
     GaugeBarZoom->setValue(15);
     ImageView32->SetScale(zoom_);
-    // Screen readers: the slider by its hint, the picture as what it is.
-    GaugeBarZoom->setAccessibleName(GaugeBarZoom->toolTip());
-    ImageView32->setAccessibleName(QStringLiteral("Bild"));
 }
 
 void TfrmZoom::BtnExportClick() { screenshots::ExportScreenshot(SaveDialogBild, source_.Column, source_.Shell); }
